@@ -1,0 +1,17 @@
+#pragma once
+// Whole-file reads and crash-safe whole-file writes.
+#include <optional>
+#include <string>
+
+namespace platform {
+
+// The file's bytes, or nothing when it cannot be opened.
+std::optional<std::string> ReadWholeFile(const std::string& path);
+
+// Writes a temporary file in the same folder and renames it over the target,
+// so a crash never leaves a truncated file behind.
+bool WriteFileAtomically(const std::string& path, const std::string& content);
+
+bool FileExists(const std::string& path);
+
+}  // namespace platform
