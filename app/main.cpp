@@ -1,0 +1,34 @@
+// OrvanePlayer: program entry.
+#include <QApplication>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/main_form.h"
+#include "app/qt_prompt.h"
+#include "engine/media_engines.h"
+#include "platform/program_folders.h"
+
+int main(int argc, char** argv) {
+  // "/o" and "/a" must reach us exactly as given, before Qt takes its options.
+  std::vector<std::string> args(argv + 1, argv + argc);
+  // Window placement, stay-on-top and the global hot key need X11.
+  if (std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+  QApplication application(argc, argv);
+  application.setApplicationDisplayName(app::kApplicationTitle);
+
+  engine::UnavailableGraph graph;
+  engine::UnavailableAudioStream audio;
+  app::QtPrompt prompt;
+  app::MainFormParts parts;
+  parts.graph = &graph;
+  parts.audio = &audio;
+  parts.prompt = &prompt;
+  parts.programDirectory = platform::ExecutableDirectory();
+  parts.args = args;
+  app::TOrvaneMain_Form form(parts);
+  prompt.SetParent(&form);
+  form.show();
+  return application.exec();
+}

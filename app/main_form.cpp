@@ -1,0 +1,359 @@
+#include "app/main_form.h"
+
+#include <QCloseEvent>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "app/command_line.h"
+#include "engine/engine_version.h"
+#include "engine/time_text.h"
+#include "platform/safe_file.h"
+
+namespace app {
+
+namespace {
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+}  // namespace
+
+TOrvaneMain_Form::TOrvaneMain_Form(const MainFormParts& parts, QWidget* parent)
+    : QWidget(parent),
+      parts_(parts),
+      session_(*parts.graph, *parts.audio, *this, *parts.prompt, playList_) {
+  FormCreate();
+}
+
+TOrvaneMain_Form::~TOrvaneMain_Form() { FormDestroy(); }
+
+void TOrvaneMain_Form::FormCreate() {
+  LoadStartupSettings();
+  CreateLists();
+  InitialiseMainWindow();
+}
+
+void TOrvaneMain_Form::LoadStartupSettings() {
+  InWindowMove = false;
+  IsFullScreen = false;
+  folders_ = platform::ProgramFoldersFor(parts_.programDirectory);
+  skinFolder_ = platform::EnsureTrailingSeparator(folders_.skin + "Default");
+  if (!settings::PrepareSettings(store_, folders_)) {
+    // Without a writable Ini folder the player still runs, on built-in defaults.
+    parts_.prompt->Inform(platform::kPromptCaption,
+                          "无法创建设置文件 " + store_.Path() + "\n将使用默认设置运行。");
+  }
+  session_.RendererKind = engine::kRendererMixer7;  // the renderer probe arrives with video
+  session_.PlayType = engine::kPlayNone;
+  session_.PlayRate = 1.0;
+  SoundLevel = store_.ReadInt("Play", "SoundLevel");
+  playList_.PlayListIndex = -1;
+  session_.VideoWidth = 1;
+  session_.VideoHeight = 1;
+  session_.IsPlaying = false;
+  session_.IsPaused = false;
+  ScaleMode = 0;
+  session_.PlayType = store_.ReadInt("PlayControl", "LastPlayType");
+  ReloadLast = store_.ReadInt("PlayControl", "ReloadLast");
+  MemoryLastPos = store_.ReadInt("PlayControl", "MemoryLastPos");
+  // The stored 32-bit value, sign-extended.
+  ResumePosition = static_cast<std::int64_t>(store_.ReadInt("PlayControl", "LastPos"));
+  session_.CurrentMediaFile = store_.ReadText("PlayControl", "LastMediaFile");
+  session_.PlayMode = store_.ReadInt("PlayControl", "PlayMode");
+  IsSilence = store_.ReadInt("Play", "isSlience") == 1;
+  PipReverseType = store_.ReadInt("Pip", "ReverseType");
+  BalancePosition = 50;
+  InterfaceLanguage = 2;
+}
+
+void TOrvaneMain_Form::CreateLists() {
+  history_.clear();
+  playList_ = playlist::PlayList();
+  playList_.PlayListIndex = -1;
+}
+
+void TOrvaneMain_Form::InitialiseMainWindow() {
+  setWindowTitle(kApplicationTitle);
+  setObjectName("TOrvaneMain_Form");
+  setWindowFlag(Qt::FramelessWindowHint, true);
+  resize(689, 446);
+  QFont playerFont("宋体", 9);
+  setFont(playerFont);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  auto* body = new QHBoxLayout;
+  Video_P = new QWidget(this);
+  Video_P->setObjectName("Video_P");
+  Video_P->setAutoFillBackground(true);
+  QPalette videoPalette = Video_P->palette();
+  videoPalette.setColor(QPalette::Window, Qt::black);
+  Video_P->setPalette(videoPalette);
+  MediaFile_P = new QWidget(this);
+  MediaFile_P->setObjectName("MediaFile_P");
+  MediaFile_P->setFixedWidth(190);
+  MediaFile_P->hide();
+  body->addWidget(Video_P, 1);
+  body->addWidget(MediaFile_P);
+  layout->addLayout(body, 1);
+
+  CurMedia_L = new QLabel(Video_P);
+  CurMedia_L->setObjectName("CurMedia_L");
+  QPalette highlight = CurMedia_L->palette();
+  highlight.setColor(QPalette::WindowText, QColor(182, 126, 24));
+  CurMedia_L->setPalette(highlight);
+  CurMedia_L->move(10, 60);
+  CurMedia_L->resize(400, 16);
+  mp3Info_L = new QLabel(Video_P);
+  mp3Info_L->setObjectName("mp3Info_L");
+  mp3Info_L->setPalette(highlight);
+  mp3Info_L->move(10, 80);
+  mp3Info_L->hide();
+  AudioEQ_P = new QWidget(Video_P);
+  AudioEQ_P->setObjectName("AudioEQ_P");
+  AudioEQ_P->resize(200, 80);
+  AudioEQ_P->hide();
+
+  auto* statusBar = new QHBoxLayout;
+  statusBar->setContentsMargins(6, 2, 10, 2);
+  QPalette light = palette();
+  light.setColor(QPalette::WindowText, palette().color(QPalette::Midlight));
+  Status_L = new QLabel(engine::kStatusReady, this);
+  Status_L->setObjectName("Status_L");
+  Status_L->setPalette(light);
+  Resolution_L = new QLabel(this);
+  Resolution_L->setObjectName("Resolution_L");
+  Resolution_L->setPalette(light);
+  Time_L = new QLabel(this);
+  Time_L->setObjectName("Time_L");
+  Time_L->setPalette(light);
+  Time_L->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  statusBar->addWidget(Status_L);
+  statusBar->addStretch(1);
+  statusBar->addWidget(Resolution_L);
+  statusBar->addSpacing(16);
+  statusBar->addWidget(Time_L);
+  layout->addLayout(statusBar);
+
+  Ctrl_T = new QTimer(this);
+  Ctrl_T->setInterval(100);
+  connect(Ctrl_T, &QTimer::timeout, this, [this] { session_.SessionTick(); });
+  FFT_T = new QTimer(this);
+  FFT_T->setInterval(30);
+  ShowMedia_T = new QTimer(this);
+  ShowMedia_T->setInterval(20);
+
+  if (!engine::AudioEngineVersionOk()) {
+    parts_.prompt->Inform("", "\"" + engine::AudioEngineLibraryName() + "\"" + " 文件版本不合适! ",
+                          platform::Prompt::Icon::Error);
+  }
+
+  // Nothing is open: transport, tracks and session menu items start disabled.
+  EnableControl(engine::Control::TransportButtons, false);
+  EnableControl(engine::Control::SeekTrack, false);
+  EnableControl(engine::Control::VolumeTrack, false);
+  EnableControl(engine::Control::CaptureButton, false);
+  EnableControl(engine::Control::FileMenuItems, false);
+  EnableControl(engine::Control::PlayControlMenuItems, false);
+  EnableControl(engine::Control::DvdMenuItems, false);
+  setAcceptDrops(false);  // the player takes no dropped files
+
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    int left = (screen->geometry().width() - width() - 56) / 2;
+    move(left, std::max(0, (screen->geometry().height() - height()) / 2));
+  }
+}
+
+void TOrvaneMain_Form::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (shown_) return;
+  shown_ = true;
+  FormShow();
+  // Activation may never come without a window manager; run it once anyway.
+  QTimer::singleShot(0, this, [this] { FormActivate(); });
+}
+
+void TOrvaneMain_Form::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() && shown_) FormActivate();
+}
+
+void TOrvaneMain_Form::FormShow() {
+  // The drive menu and the history menu arrive with DVD playback and history.
+  std::vector<std::string> files = ShowTimeFiles(parts_.args);
+  if (files.empty()) return;
+  session_.CurrentMediaFile = files.front();
+  session_.PlayRate = 1.0;
+  session_.OpenFiles(files);
+}
+
+void TOrvaneMain_Form::FormActivate() {
+  if (activated_) return;
+  activated_ = true;
+  if (!parts_.args.empty()) {
+    ActivationSwitch sw = ActivationSwitchFor(parts_.args, platform::FileExists);
+    if (sw.kind == ActivationSwitch::OpenFile) {
+      session_.CurrentMediaFile = sw.file;
+      session_.PlayRate = 1.0;
+      session_.OpenFiles({sw.file});
+    } else if (sw.kind == ActivationSwitch::AddFile) {
+      playList_.LoadStored(PlayListFilePath(), session_.CurrentMediaFile, sw.file);
+    }
+    return;
+  }
+  if (session_.PlayType == engine::kPlayMedia || session_.PlayType == engine::kPlayAudio) {
+    std::string current = session_.CurrentMediaFile;
+    playList_.LoadStored(PlayListFilePath(), current, "");
+    session_.CurrentMediaFile = current;
+  }
+  RestoreLastSession();
+}
+
+void TOrvaneMain_Form::RestoreLastSession() {
+  if (ReloadLast == 1) {
+    switch (session_.PlayType) {
+      case engine::kPlayMedia:
+      case engine::kPlayAudio:
+        RestoreMediaFile();
+        break;
+      case engine::kPlayPip:
+        // The picture-in-picture session arrives with its own room.
+        session_.PipMediaFileA = store_.ReadText("Pip", "pipMediaFileA");
+        session_.PipMediaFileB = store_.ReadText("Pip", "pipMediaFileB");
+        playList_.Replace({session_.PipMediaFileA, session_.PipMediaFileB});
+        session_.PlayRate = 1.0;
+        break;
+      case engine::kPlayDvd:
+        session_.DvdPath = store_.ReadText("PlayControl", "LastDvd");
+        break;
+      default:
+        break;
+    }
+  } else if (ReloadLast == 0 && session_.PlayType == engine::kPlayDvd) {
+    session_.DvdPath = store_.ReadText("PlayControl", "LastDvd");
+  }
+}
+
+void TOrvaneMain_Form::RestoreMediaFile() {
+  // A file that is gone (or never was) has nothing to resume: stay ready quietly.
+  if (!platform::FileExists(session_.CurrentMediaFile)) return;
+  playList_.PlayListIndex = playList_.IndexOf(session_.CurrentMediaFile);
+  session_.PlayRate = 1.0;
+  bool audio = session_.PlayType == engine::kPlayAudio;
+  if (!session_.OpenCurrentMedia()) {
+    session_.EnterReadyState();
+    parts_.prompt->Inform(platform::kPromptCaption,
+                          "无法播放此文件:\n" + session_.CurrentMediaFile);
+    return;
+  }
+  if (session_.IsPlaying) {
+    audio = session_.PlayType == engine::kPlayAudio;
+    std::int64_t length = audio ? session_.AudioLength
+                                : engine::UnitsToSeconds(session_.MediaLength);
+    if (ResumePosition == length) ResumePosition = 0;
+    if (MemoryLastPos == 1 && ResumePosition > 0) {
+      if (audio)
+        parts_.audio->SetPositionBytes(
+            parts_.audio->SecondsToBytes(static_cast<double>(ResumePosition)));
+      else
+        parts_.graph->SetPositionAbsolute(ResumePosition * 10000000);
+    }
+  }
+  RefreshPlayList(playList_.PlayListIndex);
+  session_.ShowMediaInfo();
+  if (!audio) FullScreenAtOnce();
+}
+
+std::string TOrvaneMain_Form::PlayListFilePath() const {
+  return platform::EnsureTrailingSeparator(folders_.project) + "PlayFileList";
+}
+
+void TOrvaneMain_Form::SaveResumeState() {
+  int type = session_.PlayType;
+  store_.WriteIntEnsured("PlayControl", "LastPlayType", type);
+  store_.WriteIntEnsured("PlayControl", "LastPos",
+                         type == engine::kPlayAudio ? session_.AudioPositionSeconds
+                                                    : session_.MediaPositionSeconds);
+  if (type == engine::kPlayMedia || type == engine::kPlayAudio) {
+    store_.WriteEnsured("PlayControl", "LastMediaFile", session_.CurrentMediaFile);
+  } else if (type == engine::kPlayDvd) {
+    if (!session_.DvdPath.empty()) store_.WriteEnsured("PlayControl", "LastDvd", session_.DvdPath);
+  } else if (type == engine::kPlayPip) {
+    if (!session_.PipMediaFileA.empty() && !session_.PipMediaFileB.empty()) {
+      store_.WriteEnsured("Pip", "pipMediaFileA", session_.PipMediaFileA);
+      store_.WriteEnsured("Pip", "pipMediaFileB", session_.PipMediaFileB);
+    }
+  }
+}
+
+void TOrvaneMain_Form::closeEvent(QCloseEvent* event) {
+  FormClose();
+  event->accept();
+}
+
+void TOrvaneMain_Form::FormClose() {
+  if (closed_) return;
+  closed_ = true;
+  SaveResumeState();
+  if (session_.PlayType == engine::kPlayMedia || session_.PlayType == engine::kPlayAudio)
+    playList_.SaveStored(PlayListFilePath());
+  // Clearing the history at exit, unsaved captures, the tray icon and the boss
+  // key join this sequence with their own rooms.
+  history_.clear();
+  Ctrl_T->stop();
+  FFT_T->stop();
+  ShowMedia_T->stop();
+}
+
+void TOrvaneMain_Form::FormDestroy() {
+  if (destroyed_) return;
+  destroyed_ = true;
+  if (parts_.audio) parts_.audio->Free();
+}
+
+bool TOrvaneMain_Form::timerActive(engine::Timer timer) const {
+  switch (timer) {
+    case engine::Timer::Session: return Ctrl_T->isActive();
+    case engine::Timer::Spectrum: return FFT_T->isActive();
+    case engine::Timer::MediaName: return ShowMedia_T->isActive();
+  }
+  return false;
+}
+
+bool TOrvaneMain_Form::controlEnabled(engine::Control control) const {
+  return controls_[static_cast<int>(control)];
+}
+
+void TOrvaneMain_Form::SetStatusText(const std::string& text) { Status_L->setText(Q(text)); }
+void TOrvaneMain_Form::SetTimeText(const std::string& text) { Time_L->setText(Q(text)); }
+void TOrvaneMain_Form::SetResolutionText(const std::string& text) {
+  Resolution_L->setText(Q(text));
+}
+void TOrvaneMain_Form::SetMediaName(const std::string& text) { CurMedia_L->setText(Q(text)); }
+
+void TOrvaneMain_Form::SetSeekBar(std::int64_t current, std::int64_t stop) {
+  seekBarPermille_ = static_cast<int>(current * 1000 / stop);
+}
+void TOrvaneMain_Form::ResetSeekBar() { seekBarPermille_ = 0; }
+
+void TOrvaneMain_Form::SetTimer(engine::Timer timer, bool on) {
+  QTimer* t = timer == engine::Timer::Session    ? Ctrl_T
+              : timer == engine::Timer::Spectrum ? FFT_T
+                                                 : ShowMedia_T;
+  if (on)
+    t->start();
+  else
+    t->stop();
+}
+
+void TOrvaneMain_Form::EnableControl(engine::Control control, bool on) {
+  controls_[static_cast<int>(control)] = on;
+}
+
+void TOrvaneMain_Form::SetEqualiserVisible(bool visible) { AudioEQ_P->setVisible(visible); }
+void TOrvaneMain_Form::SetTagVisible(bool visible) { mp3Info_L->setVisible(visible); }
+void TOrvaneMain_Form::SetMediaFilePanelWidth(int width) { MediaFile_P->setFixedWidth(width); }
+void TOrvaneMain_Form::RepaintVideo() { Video_P->update(); }
+
+}  // namespace app

@@ -1,0 +1,46 @@
+#include "app/qt_prompt.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace app {
+namespace {
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+}  // namespace
+
+void QtPrompt::Inform(const std::string& caption, const std::string& text, Icon icon) {
+  QMessageBox box(icon == Icon::Error ? QMessageBox::Critical : QMessageBox::Information,
+                  Q(caption), Q(text), QMessageBox::Ok, parent_);
+  box.exec();
+}
+
+bool QtPrompt::Ask(const std::string& caption, const std::string& text) {
+  return QMessageBox::question(parent_, Q(caption), Q(text), QMessageBox::Yes | QMessageBox::No) ==
+         QMessageBox::Yes;
+}
+
+std::vector<std::string> QtPrompt::OpenFiles(const std::string& caption, const std::string& folder,
+                                             const std::string& filter, bool multiple) {
+  std::vector<std::string> result;
+  if (multiple) {
+    for (const QString& f : QFileDialog::getOpenFileNames(parent_, Q(caption), Q(folder), Q(filter)))
+      result.push_back(f.toStdString());
+  } else {
+    QString f = QFileDialog::getOpenFileName(parent_, Q(caption), Q(folder), Q(filter));
+    if (!f.isEmpty()) result.push_back(f.toStdString());
+  }
+  return result;
+}
+
+std::string QtPrompt::SaveFile(const std::string& caption, const std::string& folder,
+                               const std::string& fileName, const std::string& filter) {
+  QString start = Q(folder);
+  if (!fileName.empty()) start += "/" + Q(fileName);
+  return QFileDialog::getSaveFileName(parent_, Q(caption), start, Q(filter)).toStdString();
+}
+
+std::string QtPrompt::ChooseFolder(const std::string& caption, const std::string& folder) {
+  return QFileDialog::getExistingDirectory(parent_, Q(caption), Q(folder)).toStdString();
+}
+
+}  // namespace app

@@ -1,0 +1,25 @@
+#pragma once
+#include "platform/prompt.h"
+
+class QWidget;
+
+namespace app {
+
+// The prompt interface shown as Qt dialogs over the main window.
+class QtPrompt final : public platform::Prompt {
+ public:
+  explicit QtPrompt(QWidget* parent = nullptr) : parent_(parent) {}
+  void SetParent(QWidget* parent) { parent_ = parent; }
+  void Inform(const std::string& caption, const std::string& text, Icon icon) override;
+  bool Ask(const std::string& caption, const std::string& text) override;
+  std::vector<std::string> OpenFiles(const std::string& caption, const std::string& folder,
+                                     const std::string& filter, bool multiple) override;
+  std::string SaveFile(const std::string& caption, const std::string& folder,
+                       const std::string& fileName, const std::string& filter) override;
+  std::string ChooseFolder(const std::string& caption, const std::string& folder) override;
+
+ private:
+  QWidget* parent_;
+};
+
+}  // namespace app

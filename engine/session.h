@@ -1,0 +1,93 @@
+#pragma once
+// The one media session: play type, flags, open/close/pause/resume, the
+// 100 ms session tick and the end of the media by play mode.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "engine/media_engines.h"
+#include "engine/session_view.h"
+#include "platform/prompt.h"
+#include "playlist/play_list.h"
+
+namespace engine {
+
+inline constexpr const char* kStatusReady = "准备完毕";
+inline constexpr const char* kStatusPlaying = "播放中";
+inline constexpr const char* kStatusPaused = "暂停";
+inline constexpr const char* kStatusStopped = "停止";
+inline constexpr const char* kStatusDvdMenu = "播放菜单";
+
+enum PlayTypeValue { kPlayNone = 0, kPlayMedia = 1, kPlayDvd = 2, kPlayPip = 3, kPlayAudio = 4 };
+
+bool IsAudioOnlyFile(const std::string& path);
+// File name without its folder.
+std::string FileNameOf(const std::string& path);
+
+class Session {
+ public:
+  Session(MediaGraph& graph, AudioStream& audio, SessionView& view, platform::Prompt& prompt,
+          playlist::PlayList& playList);
+
+  // State read by every other room; names as the player's documents use them.
+  int PlayType = kPlayNone;
+  int RendererKind = kRendererMixer7;
+  int PlayMode = 0;
+  bool IsPlaying = false;
+  bool IsPaused = false;
+  int IsStopped = 0;
+  bool TickIdle = false;
+  double PlayRate = 1.0;
+  std::string CurrentMediaFile;
+  std::string PipMediaFileA, PipMediaFileB;
+  std::string DvdPath;
+  std::int64_t MediaLength = 0;  // 100-ns units
+  std::int64_t MediaLengthSeconds = 0;
+  std::string MediaDurationText;
+  std::int64_t AudioLength = 0;  // seconds
+  std::string AudioDurationText;
+  std::int64_t MediaPositionSeconds = 0;
+  std::int64_t AudioPositionSeconds = 0;
+  int VideoWidth = 1, VideoHeight = 1;
+
+  // Called when the current media file changes (tag text of audio files).
+  std::function<void(const std::string& previous, const std::string& current)> RefreshTagText;
+  // Called with the files a play-list change merges into the history.
+  std::function<void(const std::vector<std::string>&)> MergeIntoHistory;
+
+  // Opens the current media file with the engine of its kind; true when it plays.
+  bool OpenCurrentMedia();
+  void CloseSession();
+  void ShowMediaInfo();
+  void PauseSession();
+  void ResumeSession();
+  void TogglePlayPause();
+  void PlayCommand();
+  void StopCommand();
+  void SessionTick();
+
+  // The open sequence: close, set the file, open, show. A file that does not
+  // open leaves the ready state and is reported once.
+  bool OpenFile(const std::string& path);
+  // Replaces the play list with the files and opens the first.
+  bool OpenFiles(const std::vector<std::string>& files);
+
+  void EnterReadyState();
+
+ private:
+  bool OpenAndShow(bool reportFailure);
+  void ReportOpenFailure(const std::string& path);
+  void EndOfMedia();
+  void StopAtEnd();
+  void AdvanceTo(int index, bool leaveFullScreen);
+  void TickMedia();
+  void TickAudio();
+
+  MediaGraph& graph_;
+  AudioStream& audio_;
+  SessionView& view_;
+  platform::Prompt& prompt_;
+  playlist::PlayList& playList_;
+};
+
+}  // namespace engine

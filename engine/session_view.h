@@ -1,0 +1,51 @@
+#pragma once
+// What the session tells the window: labels, timers, control states.
+#include <cstdint>
+#include <string>
+
+namespace engine {
+
+enum class Control {
+  TransportButtons,  // the six transport buttons
+  PlayPauseButton,
+  BackwardForwardButtons,
+  SeekTrack,         // VideoPro_XI
+  VolumeTrack,       // SoundPro_XI
+  CaptureButton,     // Capture_XI
+  FullButton,        // Full_XI
+  SplitterButton,    // Splitter_XI
+  FileMenuItems,     // pClose, pCapturescreen, pProperty and their m twins
+  PlayControlMenuItems,
+  DvdMenuItems,
+};
+
+enum class Timer { Session, Spectrum, MediaName };  // Ctrl_T, FFT_T, ShowMedia_T
+
+class SessionView {
+ public:
+  virtual ~SessionView() = default;
+  virtual void SetStatusText(const std::string& text) = 0;
+  virtual void SetTimeText(const std::string& text) = 0;
+  virtual void SetResolutionText(const std::string& text) = 0;
+  virtual void SetMediaName(const std::string& text) = 0;
+  // Seek-bar thumb at current/stop of the track; stop is never 0 here.
+  virtual void SetSeekBar(std::int64_t current, std::int64_t stop) = 0;
+  virtual void ResetSeekBar() = 0;
+  virtual void SetTimer(Timer timer, bool on) = 0;
+  virtual void EnableControl(Control control, bool on) = 0;
+  virtual void SetEqualiserVisible(bool visible) = 0;  // AudioEQ_P
+  virtual void SetTagVisible(bool visible) = 0;        // mp3Info_L
+  virtual void SetMediaFilePanelWidth(int width) = 0;
+  virtual void HidePlayListTool() = 0;
+  virtual void RefreshButtonPictures() = 0;
+  // Play/Pause shows its normal picture, Stop its disabled one.
+  virtual void ShowStoppedButtonPictures() = 0;
+  virtual void RepaintVideo() = 0;
+  virtual void RepaintSpectrum() = 0;
+  virtual void RefreshPlayList(int selectedIndex) = 0;
+  virtual void LeaveFullScreenAtOpen() = 0;
+  virtual void FullScreenAtOnce() = 0;
+  virtual void RunAfterPlayAction() = 0;
+};
+
+}  // namespace engine

@@ -1,0 +1,39 @@
+#pragma once
+// The play list model: parallel paths and start positions, the current index
+// and the stored "PlayFileList" line format (path "===" start seconds).
+#include <string>
+#include <vector>
+
+namespace playlist {
+
+class PlayList {
+ public:
+  std::vector<std::string> PlayListPaths;
+  std::vector<std::string> PlayListStartPositions;
+  int PlayListIndex = -1;
+
+  int Count() const { return static_cast<int>(PlayListPaths.size()); }
+  bool Empty() const { return PlayListPaths.empty(); }
+  // Index of the path compared without regard to letter case, or -1.
+  int IndexOf(const std::string& path) const;
+  // The paths become exactly the files, every start position "0", index 0.
+  void Replace(const std::vector<std::string>& files);
+  // Appends a file not yet in the list; false when it was already there.
+  bool Append(const std::string& path, const std::string& startPosition = "0");
+  // Wraps in both directions; an unselected index stays unselected.
+  void StepIndex(bool next);
+  // Uniform over 0..count-1, re-seeded from the clock; -1 for an empty list.
+  int RandomIndex() const;
+
+  // Reads "PlayFileList" (created empty when missing, leaving the list alone).
+  // The current media file and the extra file are appended when absent.
+  // Returns false when the file did not exist.
+  bool LoadStored(const std::string& file, const std::string& currentMediaFile,
+                  const std::string& extraFile);
+  bool SaveStored(const std::string& file) const;
+};
+
+// Splits one stored line at its first "===".
+void SplitPlayListLine(const std::string& line, std::string* path, std::string* start);
+
+}  // namespace playlist

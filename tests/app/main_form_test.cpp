@@ -1,0 +1,172 @@
+// The main window's start-up stages, restore rules and close sequence, under
+// Qt's offscreen platform with scripted engines.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <sys/stat.h>
+
+#include "app/main_form.h"
+#include "engine/scripted_engines.h"
+#include "platform/safe_file.h"
+#include "settings/default_settings.h"
+
+using app::TOrvaneMain_Form;
+
+namespace {
+struct FormFixture : ::testing::Test {
+  std::string root;
+  platform::ProgramFolders folders;
+  ScriptedGraph graph;
+  ScriptedAudio audio;
+  RecordingPrompt prompt;
+  void SetUp() override {
+    char t[] = "/tmp/orvane-form-XXXXXX";
+    root = ::mkdtemp(t);
+    folders = platform::ProgramFoldersFor(root);
+    for (const std::string& d : {folders.ini, folders.project, folders.temp})
+      ::mkdir(d.c_str(), 0755);
+    platform::WriteFileAtomically(root + "/clip.mp4", "x");
+    platform::WriteFileAtomically(root + "/song.mp3", "x");
+  }
+  void TearDown() override { std::system(("rm -rf '" + root + "'").c_str()); }
+  std::string Ini() { return folders.ini + "/Default.ini"; }
+  std::unique_ptr<TOrvaneMain_Form> Start(std::vector<std::string> args = {}) {
+    app::MainFormParts parts{&graph, &audio, &prompt, root, std::move(args)};
+    auto form = std::make_unique<TOrvaneMain_Form>(parts);
+    form->FormShow();
+    form->FormActivate();
+    return form;
+  }
+};
+}  // namespace
+
+TEST_F(FormFixture, FreshStartWritesDefaultsAndStaysReady) {
+  auto form = Start();
+  EXPECT_EQ(form->windowTitle().toStdString(), "奥文播放 v2.0");
+  EXPECT_EQ(form->Status_L->text().toStdString(), "准备完毕");
+  EXPECT_EQ(form->session().PlayType, 1);
+  EXPECT_EQ(form->ReloadLast, 1);
+  EXPECT_FALSE(form->session().IsPlaying);
+  EXPECT_TRUE(prompt.shown.empty());
+  EXPECT_EQ(form->store().ReadText("File", "CaptureImagePath"), folders.temp);
+  EXPECT_TRUE(platform::FileExists(folders.project + "/PlayFileList"));
+}
+
+TEST_F(FormFixture, CorruptSettingsNeverStopTheStart) {
+  std::string junk(10 * 1024 * 1024, '\0');
+  for (size_t i = 0; i < junk.size(); i += 7) junk[i] = static_cast<char>(i * 31);
+  platform::WriteFileAtomically(Ini(), junk);
+  auto form = Start();
+  EXPECT_EQ(form->session().PlayType, -1);
+  EXPECT_FALSE(form->session().IsPlaying);
+  form->FormClose();
+  EXPECT_EQ(form->store().ReadInt("PlayControl", "LastPlayType"), -1);
+}
+
+TEST_F(FormFixture, MissingIniFolderShowsOneMessageAndUsesDefaults) {
+  std::system(("rm -rf '" + folders.ini + "'").c_str());
+  auto form = Start();
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(prompt.shown[0].first, "提示信息");
+  EXPECT_EQ(form->SoundLevel, 30);
+  form->FormClose();
+}
+
+TEST_F(FormFixture, OpenSwitchOpensAtShowAndAgainAtActivation) {
+  std::string clip = root + "/clip.mp4";
+  auto form = Start({"/o", clip});
+  EXPECT_EQ(graph.rendered, (std::vector<std::string>{clip, clip}));
+  EXPECT_EQ(form->playList().PlayListPaths, std::vector<std::string>{clip});
+  EXPECT_TRUE(form->session().IsPlaying);
+  EXPECT_EQ(form->Status_L->text().toStdString(), "播放中");
+}
+
+TEST_F(FormFixture, AddSwitchPlaysAtShowAndAddsToTheStoredList) {
+  platform::WriteFileAtomically(folders.project + "/PlayFileList", "/m/old.avi===0\r\n");
+  std::string clip = root + "/clip.mp4";
+  auto form = Start({"/a", clip});
+  EXPECT_EQ(graph.rendered.size(), 1u);
+  EXPECT_GE(form->playList().IndexOf("/m/old.avi"), 0);
+  EXPECT_GE(form->playList().IndexOf(clip), 0);
+}
+
+TEST_F(FormFixture, RestoresTheLastFileAtItsPosition) {
+  {
+    auto form = Start({root + "/clip.mp4"});
+    graph.current = 42000000;
+    form->session().SessionTick();
+    form->FormClose();
+  }
+  EXPECT_EQ(platform::ReadWholeFile(folders.project + "/PlayFileList").value(),
+            root + "/clip.mp4===0\r\n");
+  graph = ScriptedGraph();
+  auto form = Start();
+  EXPECT_TRUE(form->session().IsPlaying);
+  EXPECT_EQ(form->session().CurrentMediaFile, root + "/clip.mp4");
+  EXPECT_EQ(graph.current, 40000000);  // whole seconds are stored
+  EXPECT_EQ(form->playList().PlayListIndex, 0);
+}
+
+TEST_F(FormFixture, ResumePositionAtTheEndRestartsAtZero) {
+  settings::SettingsStore store(Ini());
+  store.EnsureSettingsFile();
+  store.Write("PlayControl", "LastMediaFile", root + "/clip.mp4");
+  store.Write("PlayControl", "LastPos", "10");  // the scripted clip is 10 s
+  auto form = Start();
+  EXPECT_TRUE(form->session().IsPlaying);
+  EXPECT_EQ(graph.current, 0);
+}
+
+TEST_F(FormFixture, NoReloadOrMemoryMeansNoPlayOrSeek) {
+  settings::SettingsStore store(Ini());
+  store.EnsureSettingsFile();
+  store.Write("PlayControl", "LastMediaFile", root + "/song.mp3");
+  store.Write("PlayControl", "LastPlayType", "4");
+  store.Write("PlayControl", "LastPos", "3");
+  store.Write("PlayControl", "MemoryLastPos", "0");
+  audio.lengthSeconds = 20;
+  {
+    auto form = Start();
+    EXPECT_EQ(form->session().PlayType, 4);
+    EXPECT_TRUE(form->session().IsPlaying);
+    EXPECT_EQ(audio.position, 0);
+    form->FormClose();
+  }
+  store.Write("PlayControl", "ReloadLast", "0");
+  store.Write("PlayControl", "LastPlayType", "2");
+  store.Write("PlayControl", "LastDvd", "/media/dvd/VIDEO_TS");
+  audio = ScriptedAudio();
+  auto form = Start();
+  EXPECT_FALSE(form->session().IsPlaying);
+  EXPECT_EQ(form->session().DvdPath, "/media/dvd/VIDEO_TS");
+}
+
+TEST_F(FormFixture, CloseStoresTheResumeStateOfAudio) {
+  audio.lengthSeconds = 20;
+  auto form = Start({root + "/song.mp3"});
+  audio.position = 7000;
+  form->session().SessionTick();
+  form->FormClose();
+  settings::SettingsStore store(Ini());
+  EXPECT_EQ(store.ReadInt("PlayControl", "LastPlayType"), 4);
+  EXPECT_EQ(store.ReadInt("PlayControl", "LastPos"), 7);
+  EXPECT_EQ(store.ReadText("PlayControl", "LastMediaFile"), root + "/song.mp3");
+}
+
+TEST_F(FormFixture, AStoredFileThatFailsIsReportedAndLeavesReady) {
+  settings::SettingsStore store(Ini());
+  store.EnsureSettingsFile();
+  store.Write("PlayControl", "LastMediaFile", root + "/clip.mp4");
+  graph.unplayable.insert(root + "/clip.mp4");
+  auto form = Start();
+  EXPECT_FALSE(form->session().IsPlaying);
+  EXPECT_EQ(form->Status_L->text().toStdString(), "准备完毕");
+  EXPECT_FALSE(form->timerActive(engine::Timer::Session));
+  EXPECT_EQ(prompt.shown.size(), 1u);
+}
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

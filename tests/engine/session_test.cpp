@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include "engine/scripted_engines.h"
+#include "engine/session.h"
+#include "engine/time_text.h"
+
+using namespace engine;
+
+namespace {
+struct SessionFixture : ::testing::Test {
+  ScriptedGraph graph;
+  ScriptedAudio audio;
+  RecordingView view;
+  RecordingPrompt prompt;
+  playlist::PlayList list;
+  Session session{graph, audio, view, prompt, list};
+  void EndVideo() {
+    graph.current = graph.length;
+    session.SessionTick();
+  }
+};
+}  // namespace
+
+TEST(AudioOnlyFile, ByExtensionWithoutRegardToCase) {
+  EXPECT_TRUE(IsAudioOnlyFile("/m/SONG.MP3"));
+  EXPECT_TRUE(IsAudioOnlyFile("a.Aif"));
+  EXPECT_TRUE(IsAudioOnlyFile("/x.y/a.mp1"));
+  EXPECT_FALSE(IsAudioOnlyFile("/m/film.mp4"));
+  EXPECT_FALSE(IsAudioOnlyFile("/m/x.mpa"));
+  EXPECT_FALSE(IsAudioOnlyFile("/m.mp3/noext"));
+  EXPECT_FALSE(IsAudioOnlyFile("/m/x.mp3.avi"));
+}
+
+TEST(TimeText, RoundsPositionsHalfToEven) {
+  EXPECT_EQ(UnitsToSeconds(50254000000), 5025);
+  EXPECT_EQ(UnitsToSeconds(50255000000), 5026);
+  EXPECT_EQ(UnitsToSeconds(50245000000), 5024);
+  EXPECT_EQ(TimeText(5025), "1:23:45");
+  EXPECT_EQ(TimeText(360000), "100:00:00");
+  EXPECT_EQ(TimeText(0), "0:00:00");
+}
+
+TEST_F(SessionFixture, StateTableThroughOpenPauseResumeAndStop) {
+  EXPECT_EQ(session.IsStopped, 0);
+  ASSERT_TRUE(session.OpenFiles({"/v/a.mp4"}));
+  EXPECT_EQ(session.PlayType, kPlayMedia);
+  EXPECT_TRUE(session.IsPlaying);
+  EXPECT_FALSE(session.IsPaused);
+  EXPECT_EQ(view.status, kStatusPlaying);
+  EXPECT_TRUE(view.timers[Timer::Session]);
+  EXPECT_EQ(view.time, "0:00:00 / 0:00:10");
+  EXPECT_EQ(view.name, "a.mp4");
+
+  graph.rate = 2.0;
+  session.TogglePlayPause();
+  EXPECT_TRUE(session.IsPlaying);
+  EXPECT_TRUE(session.IsPaused);
+  EXPECT_EQ(view.status, kStatusPaused);
+  EXPECT_FALSE(view.timers[Timer::Session]);
+  EXPECT_FALSE(view.controls[Control::BackwardForwardButtons]);
+  session.TogglePlayPause();
+  EXPECT_FALSE(session.IsPaused);
+  EXPECT_EQ(graph.rate, 1.0);  // resuming returns to normal speed
+  EXPECT_EQ(view.status, kStatusPlaying);
+
+  session.StopCommand();
+  EXPECT_FALSE(session.IsPlaying);
+  EXPECT_EQ(session.IsStopped, 1);
+  EXPECT_EQ(view.status, kStatusReady);
+  EXPECT_FALSE(view.timers[Timer::Session]);
+  EXPECT_TRUE(view.controls[Control::PlayPauseButton]);
+  EXPECT_FALSE(view.controls[Control::TransportButtons]);
+  EXPECT_EQ(session.PlayType, kPlayMedia);  // Play reopens by it
+  session.PlayCommand();
+  EXPECT_TRUE(session.IsPlaying);
+  EXPECT_EQ(graph.rendered.size(), 2u);
+}
+
+TEST_F(SessionFixture, TickMovesTheBarAndTimeText) {
+  session.OpenFiles({"/v/a.mp4"});
+  graph.current = 25000000;  // 2.5 s rounds to 2
+  session.SessionTick();
+  EXPECT_EQ(view.time, "0:00:02 / 0:00:10");
+  EXPECT_EQ(view.seekCurrent, 25000000);
+  EXPECT_EQ(view.resolution, "320 × 240");
+  EXPECT_EQ(session.MediaPositionSeconds, 2);
+  EXPECT_TRUE(session.TickIdle);
+  EXPECT_TRUE(session.IsPlaying);
+}
+
+TEST_F(SessionFixture, FailedOpenStaysReadyAndTellsTheUserOnce) {
+  graph.unplayable.insert("/v/bad.mp4");
+  EXPECT_FALSE(session.OpenFiles({"/v/bad.mp4"}));
+  EXPECT_FALSE(session.IsPlaying);
+  EXPECT_EQ(view.status, kStatusReady);
+  EXPECT_FALSE(view.timers[Timer::Session]);
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(prompt.shown[0].first, "提示信息");
+  EXPECT_NE(prompt.shown[0].second.find("/v/bad.mp4"), std::string::npos);
+  audio.unplayable.insert("/a/bad.mp3");
+  EXPECT_FALSE(session.OpenFiles({"/a/bad.mp3"}));
+  EXPECT_NE(session.PlayType, kPlayAudio);
+  EXPECT_EQ(prompt.shown.size(), 2u);
+}
+
+TEST_F(SessionFixture, EndInModeNoneStopsAndRunsTheAfterPlayAction) {
+  session.PlayMode = 0;
+  session.OpenFiles({"/v/a.mp4", "/v/b.mp4"});
+  EndVideo();
+  EXPECT_FALSE(session.IsPlaying);
+  EXPECT_EQ(session.IsStopped, 1);
+  EXPECT_EQ(view.status, kStatusReady);
+  EXPECT_EQ(view.time, "");
+  EXPECT_EQ(session.PlayType, kPlayMedia);
+  EXPECT_EQ(session.MediaPositionSeconds, 0);
+  EXPECT_EQ(view.afterPlay, 1);
+  EXPECT_EQ(graph.rendered.size(), 1u);
+}
+
+TEST_F(SessionFixture, EndInModeInOrderWrapsToTheFirstEntry) {
+  session.PlayMode = 1;
+  session.OpenFiles({"/v/a.mp4", "/v/b.mp4"});
+  EndVideo();
+  EXPECT_EQ(list.PlayListIndex, 1);
+  EXPECT_EQ(session.CurrentMediaFile, "/v/b.mp4");
+  EndVideo();
+  EXPECT_EQ(list.PlayListIndex, 0);
+  EXPECT_EQ(session.CurrentMediaFile, "/v/a.mp4");
+  EXPECT_TRUE(session.IsPlaying);
+  EXPECT_EQ(view.afterPlay, 0);
+}
+
+TEST_F(SessionFixture, ModesOneAndTwoWithoutSelectionOrEntries) {
+  session.PlayMode = 1;
+  session.OpenFiles({"/v/a.mp4", "/v/b.mp4"});
+  list.PlayListIndex = -1;
+  EndVideo();
+  EXPECT_EQ(list.PlayListIndex, 0);
+  EXPECT_EQ(session.CurrentMediaFile, "/v/a.mp4");
+  list = playlist::PlayList();
+  session.PlayMode = 2;
+  EndVideo();
+  EXPECT_FALSE(session.IsPlaying);
+  EXPECT_EQ(view.status, kStatusReady);
+  EXPECT_EQ(view.afterPlay, 1);
+}
+
+TEST_F(SessionFixture, RandomAndRepeatModes) {
+  session.PlayMode = 2;
+  session.OpenFiles({"/v/a.mp4", "/v/b.mp4", "/v/c.mp4"});
+  for (int i = 0; i < 10; ++i) {
+    EndVideo();
+    ASSERT_GE(list.PlayListIndex, 0);
+    ASSERT_LT(list.PlayListIndex, 3);
+    EXPECT_EQ(session.CurrentMediaFile, list.PlayListPaths[list.PlayListIndex]);
+    EXPECT_TRUE(session.IsPlaying);
+  }
+  session.PlayMode = 3;
+  std::string file = session.CurrentMediaFile;
+  size_t renders = graph.rendered.size();
+  EndVideo();
+  EXPECT_EQ(graph.rendered.size(), renders + 1);
+  EXPECT_EQ(graph.rendered.back(), file);
+  EXPECT_TRUE(session.IsPlaying);
+}
+
+TEST_F(SessionFixture, PictureInPictureIgnoresThePlayMode) {
+  session.PlayMode = 1;
+  session.OpenFiles({"/v/a.mp4", "/v/b.mp4"});
+  session.PlayType = kPlayPip;
+  EndVideo();
+  EXPECT_FALSE(session.IsPlaying);
+  EXPECT_EQ(view.afterPlay, 1);
+  EXPECT_EQ(graph.rendered.size(), 1u);
+}
+
+TEST_F(SessionFixture, ShortAudioFileEndsAtTheFirstTick) {
+  audio.lengthSeconds = 0.4;  // rounds to a length of 0
+  session.OpenFiles({"/a/short.wav"});
+  EXPECT_EQ(session.PlayType, kPlayAudio);
+  EXPECT_TRUE(session.TickIdle);
+  EXPECT_TRUE(view.equaliser);
+  EXPECT_TRUE(view.timers[Timer::Spectrum]);
+  session.SessionTick();
+  EXPECT_FALSE(session.IsPlaying);
+  EXPECT_EQ(view.status, kStatusReady);
+  EXPECT_FALSE(view.tag);
+  EXPECT_FALSE(view.timers[Timer::Spectrum]);
+  EXPECT_EQ(view.afterPlay, 1);
+}
+
+TEST_F(SessionFixture, AudioEndsWhenTheRoundedPositionReachesTheLength) {
+  audio.lengthSeconds = 200.4;
+  session.OpenFiles({"/a/long.mp3"});
+  EXPECT_EQ(session.AudioLength, 200);
+  EXPECT_EQ(view.time, "0:00:00 / 0:03:20");
+  audio.position = 199400;
+  session.SessionTick();
+  EXPECT_TRUE(session.IsPlaying);
+  EXPECT_EQ(session.AudioPositionSeconds, 199);
+  audio.position = 199600;
+  session.SessionTick();
+  EXPECT_FALSE(session.IsPlaying);
+}
