@@ -8,7 +8,8 @@ dir=$(dirname "$player")
 rm -f "$dir/Ini/Default.ini"
 QT_QPA_PLATFORM=xcb "$player" &
 pid=$!
-python3 - "$pid" <<'PY'
+trap 'kill "$pid" 2>/dev/null || true' EXIT
+/usr/bin/python3 - "$pid" <<'PY'
 import sys, time
 from Xlib import X, display, protocol
 d = display.Display()
@@ -41,7 +42,7 @@ d.flush()
 PY
 for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$pid" 2>/dev/null; then kill "$pid"; echo "player did not exit"; exit 1; fi
-wait "$pid"; status=$?
+status=0; wait "$pid" || status=$?
 [ "$status" -eq 0 ] || { echo "exit status $status"; exit 1; }
 grep -q "LastPlayType=1" "$dir/Ini/Default.ini" || { echo "close sequence did not store the play type"; exit 1; }
 echo "player closed cleanly"
