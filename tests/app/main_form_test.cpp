@@ -165,6 +165,16 @@ TEST_F(FormFixture, AStoredFileThatFailsIsReportedAndLeavesReady) {
   EXPECT_EQ(prompt.shown.size(), 1u);
 }
 
+TEST_F(FormFixture, AnOldMediaLibraryIsNamedInAnErrorBoxAndStartGoesOn) {
+  ::setenv("ORVANE_FAKE_OLD_ENGINE", "1", 1);
+  auto form = Start();
+  ::unsetenv("ORVANE_FAKE_OLD_ENGINE");
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(prompt.shown[0].first, "");
+  EXPECT_EQ(prompt.shown[0].second, "\"libgstreamer-1.0.so.0\" 文件版本不合适! ");
+  EXPECT_EQ(form->Status_L->text().toStdString(), "准备完毕");
+}
+
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
