@@ -6,6 +6,8 @@
 
 #include "app/main_form.h"
 #include "app/qt_prompt.h"
+#include "engine/gst_file_graph.h"
+#include "engine/media_detector.h"
 #include "engine/media_engines.h"
 #include "platform/program_folders.h"
 
@@ -18,11 +20,13 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   application.setApplicationDisplayName(app::kApplicationTitle);
 
-  engine::UnavailableGraph graph;
+  engine::GstFileGraph graph;
+  engine::MediaDetector detector;
   engine::UnavailableAudioStream audio;
   app::QtPrompt prompt;
   app::MainFormParts parts;
   parts.graph = &graph;
+  parts.detector = &detector;
   parts.audio = &audio;
   parts.prompt = &prompt;
   parts.programDirectory = platform::ExecutableDirectory();

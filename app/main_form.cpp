@@ -9,6 +9,7 @@
 
 #include "app/command_line.h"
 #include "engine/engine_version.h"
+#include "engine/gst_file_graph.h"
 #include "engine/time_text.h"
 #include "platform/safe_file.h"
 
@@ -21,7 +22,7 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 TOrvaneMain_Form::TOrvaneMain_Form(const MainFormParts& parts, QWidget* parent)
     : QWidget(parent),
       parts_(parts),
-      session_(*parts.graph, *parts.audio, *this, *parts.prompt, playList_) {
+      session_(*parts.graph, *parts.detector, *parts.audio, *this, *parts.prompt, playList_) {
   FormCreate();
 }
 
@@ -43,7 +44,8 @@ void TOrvaneMain_Form::LoadStartupSettings() {
     parts_.prompt->Inform(platform::kPromptCaption,
                           "无法创建设置文件 " + store_.Path() + "\n将使用默认设置运行。");
   }
-  session_.RendererKind = engine::kRendererMixer7;  // the renderer probe arrives with video
+  session_.RendererKind =
+      parts_.rendererKind ? parts_.rendererKind : engine::ProbeRenderers(OpenGlAvailable());
   session_.PlayType = engine::kPlayNone;
   session_.PlayRate = 1.0;
   SoundLevel = store_.ReadInt("Play", "SoundLevel");
@@ -52,7 +54,7 @@ void TOrvaneMain_Form::LoadStartupSettings() {
   session_.VideoHeight = 1;
   session_.IsPlaying = false;
   session_.IsPaused = false;
-  ScaleMode = 0;
+  session_.ScaleMode = 0;
   session_.PlayType = store_.ReadInt("PlayControl", "LastPlayType");
   ReloadLast = store_.ReadInt("PlayControl", "ReloadLast");
   MemoryLastPos = store_.ReadInt("PlayControl", "MemoryLastPos");
@@ -64,6 +66,9 @@ void TOrvaneMain_Form::LoadStartupSettings() {
   PipReverseType = store_.ReadInt("Pip", "ReverseType");
   BalancePosition = 50;
   InterfaceLanguage = 2;
+  // Loaded now so that a player started to play one file can end by itself.
+  AfterPlay = store_.ReadInt("Play", "AfterPlay");
+  session_.ReadWhileOpenMedia = [this] { return store_.ReadInt("PlayControl", "WhileOpenMedia"); };
 }
 
 void TOrvaneMain_Form::CreateLists() {
@@ -84,12 +89,8 @@ void TOrvaneMain_Form::InitialiseMainWindow() {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
   auto* body = new QHBoxLayout;
-  Video_P = new QWidget(this);
+  Video_P = new VideoPanel(this);
   Video_P->setObjectName("Video_P");
-  Video_P->setAutoFillBackground(true);
-  QPalette videoPalette = Video_P->palette();
-  videoPalette.setColor(QPalette::Window, Qt::black);
-  Video_P->setPalette(videoPalette);
   MediaFile_P = new QWidget(this);
   MediaFile_P->setObjectName("MediaFile_P");
   MediaFile_P->setFixedWidth(190);
@@ -144,6 +145,9 @@ void TOrvaneMain_Form::InitialiseMainWindow() {
   ShowMedia_T = new QTimer(this);
   ShowMedia_T->setInterval(20);
 
+  CreateVideoOutput();
+  CreateScaleMenuItems();
+
   if (!engine::AudioEngineVersionOk()) {
     parts_.prompt->Inform("", "\"" + engine::AudioEngineLibraryName() + "\"" + " 文件版本不合适! ",
                           platform::Prompt::Icon::Error);
@@ -165,10 +169,51 @@ void TOrvaneMain_Form::InitialiseMainWindow() {
   }
 }
 
+void TOrvaneMain_Form::CreateVideoOutput() {
+  videoSurface_ = CreateVideoSurface(session_.RendererKind, mixer_, Video_P);
+  engine::VideoOutput output;
+  output.mixer = &mixer_;
+  if (session_.RendererKind == engine::kRendererDefault)
+    output.window = static_cast<std::uintptr_t>(Video_P->winId());
+  parts_.graph->SetVideoOutput(output);
+  Video_P->onResize = [this] { session_.FitVideo(); };
+  Video_P->onExpose = [this] {
+    if (session_.RendererKind == engine::kRendererDefault && session_.IsPlaying)
+      parts_.graph->Expose();
+  };
+}
+
+void TOrvaneMain_Form::CreateScaleMenuItems() {
+  const char* const captions[] = {"保持原始比例", "填充整个窗口", "4:3", "5:4", "16:9"};
+  QAction** items[] = {&pKeeporiginal, &pFillWholeWindow, &pScale43, &pScale54, &pScale169};
+  const char* const names[] = {"pKeeporiginal", "pFillWholeWindow", "pScale43", "pScale54",
+                               "pScale169"};
+  for (size_t i = 0; i < kScaleMenuValues.size(); ++i) {
+    QAction* item = new QAction(QString::fromUtf8(captions[i]), this);
+    item->setObjectName(names[i]);
+    item->setCheckable(true);
+    connect(item, &QAction::triggered, this, [this, item] { ApplyScaleMenu(item); });
+    *items[i] = item;
+  }
+  // Start-up scale: the stored mode, its item checked (none for other values).
+  session_.ScaleMode = store_.ReadInt("View", "VideoScale");
+  for (size_t i = 0; i < kScaleMenuValues.size(); ++i)
+    ScaleMenuItems()[i]->setChecked(kScaleMenuValues[i] == session_.ScaleMode);
+}
+
+void TOrvaneMain_Form::ApplyScaleMenu(QAction* item) {
+  std::array<QAction*, 5> items = ScaleMenuItems();
+  for (QAction* each : items) each->setChecked(false);
+  item->setChecked(true);
+  for (size_t i = 0; i < items.size(); ++i)
+    if (items[i] == item) session_.ScaleMode = kScaleMenuValues[i];
+  store_.WriteInt("View", "VideoScale", session_.ScaleMode);
+  session_.FitVideo();
+}
+
 void TOrvaneMain_Form::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (shown_) return;
-  shown_ = true;
   FormShow();
   // Activation may never come without a window manager; run it once anyway.
   QTimer::singleShot(0, this, [this] { FormActivate(); });
@@ -180,6 +225,9 @@ void TOrvaneMain_Form::changeEvent(QEvent* event) {
 }
 
 void TOrvaneMain_Form::FormShow() {
+  // Once only: opening a file shows the window, which must not open it again.
+  if (shown_) return;
+  shown_ = true;
   // The drive menu and the history menu arrive with DVD playback and history.
   std::vector<std::string> files = ShowTimeFiles(parts_.args);
   if (files.empty()) return;
@@ -309,6 +357,8 @@ void TOrvaneMain_Form::FormClose() {
 void TOrvaneMain_Form::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
+  // Streaming threads stop before the mixer and the panel they draw into go.
+  if (parts_.graph) parts_.graph->Release();
   if (parts_.audio) parts_.audio->Free();
 }
 
@@ -354,6 +404,39 @@ void TOrvaneMain_Form::EnableControl(engine::Control control, bool on) {
 void TOrvaneMain_Form::SetEqualiserVisible(bool visible) { AudioEQ_P->setVisible(visible); }
 void TOrvaneMain_Form::SetTagVisible(bool visible) { mp3Info_L->setVisible(visible); }
 void TOrvaneMain_Form::SetMediaFilePanelWidth(int width) { MediaFile_P->setFixedWidth(width); }
-void TOrvaneMain_Form::RepaintVideo() { Video_P->update(); }
+void TOrvaneMain_Form::RepaintVideo() {
+  Video_P->update();
+  if (videoSurface_) videoSurface_->update();
+}
+
+void TOrvaneMain_Form::RunAfterPlayAction() {
+  // 1: close through the normal close path, after the end of media has unwound.
+  if (AfterPlay == 1) QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+engine::Size TOrvaneMain_Form::VideoPanelClientSize() const {
+  return {Video_P->width(), Video_P->height()};
+}
+
+engine::Size TOrvaneMain_Form::MainWindowSize() const { return {width(), height()}; }
+
+engine::Size TOrvaneMain_Form::ScreenSize() const {
+  QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+  if (!s) return {width(), height()};
+  return {s->geometry().width(), s->geometry().height()};
+}
+
+bool TOrvaneMain_Form::MainWindowMaximised() const { return isMaximized(); }
+
+void TOrvaneMain_Form::ShowMainWindow(bool maximised) {
+  if (maximised)
+    showMaximized();
+  else if (isMaximized() || isHidden())
+    showNormal();
+}
+
+void TOrvaneMain_Form::MoveMainWindow(int left, int top, int width, int height) {
+  setGeometry(left, top, width, height);
+}
 
 }  // namespace app

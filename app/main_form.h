@@ -1,14 +1,19 @@
 #pragma once
 // TOrvaneMain_Form: the player's one main window, its start-up stages,
 // command line, last-session restore and close sequence.
+#include <QAction>
 #include <QLabel>
 #include <QTimer>
 #include <QWidget>
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/video_surface.h"
+#include "engine/media_detector.h"
 #include "engine/media_engines.h"
+#include "engine/video_mixer.h"
 #include "engine/session.h"
 #include "engine/session_view.h"
 #include "platform/program_folders.h"
@@ -26,7 +31,12 @@ struct MainFormParts {
   platform::Prompt* prompt = nullptr;
   std::string programDirectory;   // the executable's folder
   std::vector<std::string> args;  // raw arguments after the program name
+  engine::MediaFacts* detector = nullptr;
+  int rendererKind = 0;  // 0: probe at start-up
 };
+
+// The "显示比例" items in menu order, with the value each stands for.
+inline constexpr std::array<int, 5> kScaleMenuValues = {0, -1, 1, 2, 4};
 
 class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   Q_OBJECT
@@ -58,11 +68,11 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   int PipReverseType = -1;
   int BalancePosition = 50;
   int InterfaceLanguage = 2;
-  int ScaleMode = 0;
+  int AfterPlay = 0;  // the after-play action in force
   bool InWindowMove = false;
   bool IsFullScreen = false;
 
-  QWidget* Video_P = nullptr;
+  VideoPanel* Video_P = nullptr;
   QLabel* Status_L = nullptr;
   QLabel* Time_L = nullptr;
   QLabel* Resolution_L = nullptr;
@@ -73,6 +83,18 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   QTimer* Ctrl_T = nullptr;
   QTimer* FFT_T = nullptr;
   QTimer* ShowMedia_T = nullptr;
+  // pKeeporiginal, pFillWholeWindow, pScale43, pScale54, pScale169.
+  QAction* pKeeporiginal = nullptr;
+  QAction* pFillWholeWindow = nullptr;
+  QAction* pScale43 = nullptr;
+  QAction* pScale54 = nullptr;
+  QAction* pScale169 = nullptr;
+  std::array<QAction*, 5> ScaleMenuItems() const {
+    return {pKeeporiginal, pFillWholeWindow, pScale43, pScale54, pScale169};
+  }
+  void ApplyScaleMenu(QAction* item);
+  engine::VideoMixer& mixer() { return mixer_; }
+  QWidget* videoSurface() const { return videoSurface_; }
 
   // SessionView
   void SetStatusText(const std::string& text) override;
@@ -94,7 +116,13 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   void RefreshPlayList(int) override {}
   void LeaveFullScreenAtOpen() override {}
   void FullScreenAtOnce() override {}
-  void RunAfterPlayAction() override {}
+  void RunAfterPlayAction() override;
+  engine::Size VideoPanelClientSize() const override;
+  engine::Size MainWindowSize() const override;
+  engine::Size ScreenSize() const override;
+  bool MainWindowMaximised() const override;
+  void ShowMainWindow(bool maximised) override;
+  void MoveMainWindow(int left, int top, int width, int height) override;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -105,12 +133,16 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   void LoadStartupSettings();
   void CreateLists();
   void InitialiseMainWindow();
+  void CreateScaleMenuItems();
+  void CreateVideoOutput();
   void RestoreLastSession();
   void RestoreMediaFile();
   void SaveResumeState();
   std::string PlayListFilePath() const;
 
   MainFormParts parts_;
+  engine::VideoMixer mixer_;
+  QWidget* videoSurface_ = nullptr;
   platform::ProgramFolders folders_;
   settings::SettingsStore store_;
   playlist::PlayList playList_;

@@ -3,29 +3,65 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/video_mixer.h"
+
 namespace engine {
 
 inline constexpr int kRendererDefault = 1000;  // the sink's own window
 inline constexpr int kRendererMixer7 = 1007;   // mixing renderer drawn with QPainter
 inline constexpr int kRendererMixer9 = 1009;   // mixing renderer drawn with OpenGL
 
-// A file graph: positions are in 100-ns units.
+// Seeking flags, as the session passes them with a new position.
+inline constexpr int kSeekingNoPositioning = 0;
+inline constexpr int kSeekingAbsolutePositioning = 1;
+inline constexpr int kSeekingSeekToKeyFrame = 4;
+
+// Volume in hundredths of a decibel: 0 full, -10000 silence. Balance -10000
+// (left only) .. 10000 (right only); +-9999 leaves one channel silent.
+inline constexpr int kVolumeSilence = -10000;
+
+// Where a graph puts its picture: the mixing renderer for kinds 1009 and
+// 1007, the video panel's native window for kind 1000.
+struct VideoOutput {
+  VideoMixer* mixer = nullptr;
+  std::uintptr_t window = 0;
+};
+
+// A file graph: positions are in 100-ns units. All calls on the GUI thread.
 class MediaGraph {
  public:
   virtual ~MediaGraph() = default;
-  // Builds a graph for the file with the given renderer kind, releasing any
-  // earlier one first. False when the file cannot be rendered.
+  virtual void SetVideoOutput(const VideoOutput& output) = 0;
+  // Builds a paused graph for the file with the given renderer kind, after
+  // releasing any earlier one. False, with nothing held, when the file cannot
+  // be rendered.
   virtual bool RenderFile(const std::string& path, int rendererKind) = 0;
   virtual bool Exists() const = 0;
   virtual void Run() = 0;
   virtual void Pause() = 0;
+  virtual void Stop() = 0;
   virtual void StopWhenReady() = 0;
   // Stops the graph and releases every interface.
   virtual void Release() = 0;
+  // The stop position is the media's duration; once the stream has ended the
+  // current position equals it.
   virtual bool GetPositions(std::int64_t* current, std::int64_t* stop) = 0;
-  virtual void SetPositionAbsolute(std::int64_t current) = 0;
+  virtual void SetPositions(std::int64_t current, int flags) = 0;
+  void SetPositionAbsolute(std::int64_t current) {
+    SetPositions(current, kSeekingAbsolutePositioning);
+  }
   virtual void SetRate(double rate) = 0;
-  virtual void NativeVideoSize(int* width, int* height) const = 0;
+  virtual double Rate() const = 0;
+  // One frame forward while paused.
+  virtual bool Step() = 0;
+  virtual void put_Volume(int volume) = 0;
+  virtual void put_Balance(int balance) = 0;
+  // Destination of the mixing renderer, in video panel pixels.
+  virtual void SetVideoPosition(const PixelRect& destination) = 0;
+  // Position of the sink's own window picture (kind 1000).
+  virtual void SetWindowPosition(int left, int top, int width, int height) = 0;
+  // Redraws the last picture (kind 1000: the panel was exposed).
+  virtual void Expose() = 0;
 };
 
 // The audio-only stream: positions in bytes of the decoded format.
@@ -46,21 +82,7 @@ class AudioStream {
   virtual void SetPositionBytes(std::int64_t bytes) = 0;
 };
 
-// Stand-ins for a machine with no playback engine: nothing opens.
-class UnavailableGraph final : public MediaGraph {
- public:
-  bool RenderFile(const std::string&, int) override { return false; }
-  bool Exists() const override { return false; }
-  void Run() override {}
-  void Pause() override {}
-  void StopWhenReady() override {}
-  void Release() override {}
-  bool GetPositions(std::int64_t*, std::int64_t*) override { return false; }
-  void SetPositionAbsolute(std::int64_t) override {}
-  void SetRate(double) override {}
-  void NativeVideoSize(int* w, int* h) const override { *w = *h = 1; }
-};
-
+// A stand-in for a machine with no audio engine: nothing opens.
 class UnavailableAudioStream final : public AudioStream {
  public:
   bool CreateFileStream(const std::string&) override { return false; }

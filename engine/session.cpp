@@ -23,9 +23,14 @@ std::string FileNameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-Session::Session(MediaGraph& graph, AudioStream& audio, SessionView& view,
+Session::Session(MediaGraph& graph, MediaFacts& detector, AudioStream& audio, SessionView& view,
                  platform::Prompt& prompt, playlist::PlayList& playList)
-    : graph_(graph), audio_(audio), view_(view), prompt_(prompt), playList_(playList) {}
+    : graph_(graph),
+      detector_(detector),
+      audio_(audio),
+      view_(view),
+      prompt_(prompt),
+      playList_(playList) {}
 
 bool Session::OpenCurrentMedia() {
   if (IsAudioOnlyFile(CurrentMediaFile)) {
@@ -43,17 +48,7 @@ bool Session::OpenCurrentMedia() {
   if (RendererKind != kRendererDefault && RendererKind != kRendererMixer7 &&
       RendererKind != kRendererMixer9)
     return false;
-  if (!graph_.RenderFile(CurrentMediaFile, RendererKind)) return false;
-  std::int64_t current = 0, stop = 0;
-  graph_.GetPositions(&current, &stop);
-  MediaLength = stop;
-  graph_.NativeVideoSize(&VideoWidth, &VideoHeight);
-  PlayType = kPlayMedia;
-  graph_.Run();
-  IsPlaying = true;
-  IsPaused = false;
-  IsStopped = 0;
-  return true;
+  return BuildFileGraph(CurrentMediaFile);
 }
 
 void Session::EnterReadyState() {

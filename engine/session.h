@@ -5,7 +5,9 @@
 #include <functional>
 #include <string>
 
+#include "engine/media_detector.h"
 #include "engine/media_engines.h"
+#include "engine/video_fit.h"
 #include "engine/session_view.h"
 #include "platform/prompt.h"
 #include "playlist/play_list.h"
@@ -26,8 +28,8 @@ std::string FileNameOf(const std::string& path);
 
 class Session {
  public:
-  Session(MediaGraph& graph, AudioStream& audio, SessionView& view, platform::Prompt& prompt,
-          playlist::PlayList& playList);
+  Session(MediaGraph& graph, MediaFacts& detector, AudioStream& audio, SessionView& view,
+          platform::Prompt& prompt, playlist::PlayList& playList);
 
   // State read by every other room; names as the player's documents use them.
   int PlayType = kPlayNone;
@@ -49,6 +51,15 @@ class Session {
   std::int64_t MediaPositionSeconds = 0;
   std::int64_t AudioPositionSeconds = 0;
   int VideoWidth = 1, VideoHeight = 1;
+  double FrameRate = 0;
+  double StreamLength = 0;  // seconds
+  int ScaleMode = kScaleKeepOriginal;
+  double KeepOriginalRatio = 1.0;  // ratio of mode 0, set by every open
+  int GraphVolume = 0;             // hundredths of a decibel
+  int SoundBalance = 0;
+
+  // PlayControl/WhileOpenMedia, read at every open (1 when unset).
+  std::function<int()> ReadWhileOpenMedia;
 
   // Called when the current media file changes (tag text of audio files).
   std::function<void(const std::string& previous, const std::string& current)> RefreshTagText;
@@ -74,6 +85,14 @@ class Session {
 
   void EnterReadyState();
 
+  // The file graph and the video window.
+  bool BuildFileGraph(const std::string& path);
+  void ProbeVideoStream(const std::string& path);
+  void FitVideo();
+  void FitVideoToWindow();
+  void FitWindowToVideo();
+  VideoRect ComputeVideoRect(int mode, int panelWidth, int panelHeight) const;
+
  private:
   bool OpenAndShow(bool reportFailure);
   void ReportOpenFailure(const std::string& path);
@@ -83,7 +102,10 @@ class Session {
   void TickMedia();
   void TickAudio();
 
+  void ApplyVideoRect(const VideoRect& rect);
+
   MediaGraph& graph_;
+  MediaFacts& detector_;
   AudioStream& audio_;
   SessionView& view_;
   platform::Prompt& prompt_;

@@ -21,6 +21,10 @@ enum class Control {
 
 enum class Timer { Session, Spectrum, MediaName };  // Ctrl_T, FFT_T, ShowMedia_T
 
+struct Size {
+  int width = 0, height = 0;
+};
+
 class SessionView {
  public:
   virtual ~SessionView() = default;
@@ -46,6 +50,14 @@ class SessionView {
   virtual void LeaveFullScreenAtOpen() = 0;
   virtual void FullScreenAtOnce() = 0;
   virtual void RunAfterPlayAction() = 0;
+
+  // The window geometry the fitting rules read and set.
+  virtual Size VideoPanelClientSize() const = 0;
+  virtual Size MainWindowSize() const = 0;
+  virtual Size ScreenSize() const = 0;
+  virtual bool MainWindowMaximised() const = 0;
+  virtual void ShowMainWindow(bool maximised) = 0;
+  virtual void MoveMainWindow(int left, int top, int width, int height) = 0;
 };
 
 }  // namespace engine

@@ -17,6 +17,7 @@ struct FormFixture : ::testing::Test {
   std::string root;
   platform::ProgramFolders folders;
   ScriptedGraph graph;
+  ScriptedDetector detector;
   ScriptedAudio audio;
   RecordingPrompt prompt;
   void SetUp() override {
@@ -31,7 +32,8 @@ struct FormFixture : ::testing::Test {
   void TearDown() override { std::system(("rm -rf '" + root + "'").c_str()); }
   std::string Ini() { return folders.ini + "/Default.ini"; }
   std::unique_ptr<TOrvaneMain_Form> Start(std::vector<std::string> args = {}) {
-    app::MainFormParts parts{&graph, &audio, &prompt, root, std::move(args)};
+    app::MainFormParts parts{&graph, &audio, &prompt, root, std::move(args), &detector,
+                             engine::kRendererMixer7};
     auto form = std::make_unique<TOrvaneMain_Form>(parts);
     form->FormShow();
     form->FormActivate();

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/media_detector.h"
 #include "engine/media_engines.h"
 #include "engine/session_view.h"
 #include "platform/prompt.h"
@@ -15,7 +16,11 @@ struct ScriptedGraph : engine::MediaGraph {
   std::int64_t current = 0;
   bool exists = false, running = false;
   double rate = 1.0;
+  int volume = 1, balance = 1, steps = 0;
+  engine::PixelRect videoPosition{-1, -1, -1, -1};
+  std::vector<int> windowPosition;
   std::vector<std::string> rendered;
+  void SetVideoOutput(const engine::VideoOutput&) override {}
   bool RenderFile(const std::string& path, int) override {
     exists = false;
     if (unplayable.count(path)) return false;
@@ -27,6 +32,7 @@ struct ScriptedGraph : engine::MediaGraph {
   bool Exists() const override { return exists; }
   void Run() override { running = true; }
   void Pause() override { running = false; }
+  void Stop() override { running = false; }
   void StopWhenReady() override { running = false; }
   void Release() override { exists = running = false; }
   bool GetPositions(std::int64_t* c, std::int64_t* s) override {
@@ -34,9 +40,28 @@ struct ScriptedGraph : engine::MediaGraph {
     *s = length;
     return exists;
   }
-  void SetPositionAbsolute(std::int64_t c) override { current = c; }
+  void SetPositions(std::int64_t c, int flags) override {
+    if (flags & 3) current = c;
+  }
   void SetRate(double r) override { rate = r; }
-  void NativeVideoSize(int* w, int* h) const override { *w = 320, *h = 240; }
+  double Rate() const override { return rate; }
+  bool Step() override { return ++steps, exists; }
+  void put_Volume(int v) override { volume = v; }
+  void put_Balance(int b) override { balance = b; }
+  void SetVideoPosition(const engine::PixelRect& d) override { videoPosition = d; }
+  void SetWindowPosition(int l, int t, int w, int h) override { windowPosition = {l, t, w, h}; }
+  void Expose() override {}
+};
+
+// Facts of one video stream (or none) for every file.
+struct ScriptedDetector : engine::MediaFacts {
+  std::vector<engine::DetectedStream> streams{
+      {engine::StreamType::Audio, 0, 10, 0, 0}, {engine::StreamType::Video, 25, 10, 320, 240}};
+  bool readable = true;
+  int opened = 0;
+  bool put_Filename(const std::string&) override { return ++opened, readable; }
+  int OutputStreams() const override { return readable ? static_cast<int>(streams.size()) : 0; }
+  const engine::DetectedStream& Stream(int i) const override { return streams[static_cast<size_t>(i)]; }
 };
 
 struct ScriptedAudio : engine::AudioStream {
@@ -104,4 +129,20 @@ struct RecordingView : engine::SessionView {
   void LeaveFullScreenAtOpen() override {}
   void FullScreenAtOnce() override {}
   void RunAfterPlayAction() override { ++afterPlay; }
+
+  // A window with a 540 x 380 panel inside 689 x 446, on a 1366 x 768 screen.
+  engine::Size panel{540, 380}, window{689, 446}, screen{1366, 768};
+  bool maximised = false;
+  std::vector<int> moved;
+  engine::Size VideoPanelClientSize() const override { return panel; }
+  engine::Size MainWindowSize() const override { return window; }
+  engine::Size ScreenSize() const override { return screen; }
+  bool MainWindowMaximised() const override { return maximised; }
+  void ShowMainWindow(bool m) override { maximised = m; }
+  void MoveMainWindow(int l, int t, int w, int h) override {
+    moved = {l, t, w, h};
+    panel.width += w - window.width;
+    panel.height += h - window.height;
+    window = {w, h};
+  }
 };

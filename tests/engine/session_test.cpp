@@ -9,11 +9,12 @@ using namespace engine;
 namespace {
 struct SessionFixture : ::testing::Test {
   ScriptedGraph graph;
+  ScriptedDetector detector;
   ScriptedAudio audio;
   RecordingView view;
   RecordingPrompt prompt;
   playlist::PlayList list;
-  Session session{graph, audio, view, prompt, list};
+  Session session{graph, detector, audio, view, prompt, list};
   void EndVideo() {
     graph.current = graph.length;
     session.SessionTick();
@@ -82,7 +83,7 @@ TEST_F(SessionFixture, TickMovesTheBarAndTimeText) {
   session.SessionTick();
   EXPECT_EQ(view.time, "0:00:02 / 0:00:10");
   EXPECT_EQ(view.seekCurrent, 25000000);
-  EXPECT_EQ(view.resolution, "320 × 240");
+  EXPECT_EQ(view.resolution, "540 × 260");  // raised to the minimum video area
   EXPECT_EQ(session.MediaPositionSeconds, 2);
   EXPECT_TRUE(session.TickIdle);
   EXPECT_TRUE(session.IsPlaying);

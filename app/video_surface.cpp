@@ -1,0 +1,165 @@
+#include "app/video_surface.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QPainter>
+#include <QResizeEvent>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include "engine/media_engines.h"
+
+namespace app {
+
+namespace {
+
+// Set ORVANE_TRACE_FIRST_FRAME to have the first drawn frame's time printed
+// (CLOCK_MONOTONIC, for the playback benchmark).
+void TraceFirstFrame() {
+  static bool done = false;
+  if (done || !std::getenv("ORVANE_TRACE_FIRST_FRAME")) return;
+  done = true;
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  std::fprintf(stderr, "first-frame %lld\n",
+               static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+}
+
+}  // namespace
+
+VideoPanel::VideoPanel(QWidget* parent) : QWidget(parent) {
+  setAutoFillBackground(true);
+  QPalette black = palette();
+  black.setColor(QPalette::Window, Qt::black);
+  setPalette(black);
+}
+
+void VideoPanel::MakeNativeForSink() {
+  native_ = true;
+  setAutoFillBackground(false);
+  setAttribute(Qt::WA_NativeWindow);
+  setAttribute(Qt::WA_PaintOnScreen);
+  setAttribute(Qt::WA_NoSystemBackground);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  winId();
+}
+
+QPaintEngine* VideoPanel::paintEngine() const {
+  return native_ ? nullptr : QWidget::paintEngine();
+}
+
+void VideoPanel::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (surface_) surface_->setGeometry(rect());
+  if (onResize) onResize();
+}
+
+void VideoPanel::paintEvent(QPaintEvent* event) {
+  if (!native_) QWidget::paintEvent(event);
+  if (onExpose) onExpose();
+}
+
+void PaintMixer(QPainter& painter, const engine::VideoMixer& mixer, const QRect& area) {
+  painter.setClipRect(area);
+  painter.fillRect(area, QColor::fromRgb(mixer.BorderColor()));
+  engine::PixelRect d = mixer.GetVideoPosition();
+  if (d.Width() <= 0 || d.Height() <= 0) return;
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+  bool drew = false;
+  for (int stream = 0; stream < engine::VideoMixer::kStreams; ++stream) {
+    std::shared_ptr<const engine::VideoFrame> frame = mixer.Slot(stream).Latest();
+    if (!frame || !frame->data || frame->width <= 0 || frame->height <= 0) continue;
+    // Wraps the decoder's memory: `frame` keeps it alive while we draw.
+    QImage image(frame->data, frame->width, frame->height, frame->stride, QImage::Format_RGB32);
+    engine::NormalisedRect r = mixer.OutputRect(stream);
+    double x0 = d.left + r.left * d.Width(), x1 = d.left + r.right * d.Width();
+    double y0 = d.top + r.top * d.Height(), y1 = d.top + r.bottom * d.Height();
+    QRectF target(std::min(x0, x1), std::min(y0, y1), std::abs(x1 - x0), std::abs(y1 - y0));
+    if (target.isEmpty()) continue;
+    painter.save();
+    painter.setOpacity(mixer.Alpha(stream));
+    if (x0 > x1 || y0 > y1) {
+      QTransform mirror;
+      mirror.translate(target.center().x(), target.center().y());
+      mirror.scale(x0 > x1 ? -1 : 1, y0 > y1 ? -1 : 1);
+      mirror.translate(-target.center().x(), -target.center().y());
+      painter.setTransform(mirror, true);
+    }
+    painter.drawImage(target, image);
+    painter.restore();
+    drew = true;
+  }
+  if (drew) TraceFirstFrame();
+}
+
+PainterVideoSurface::PainterVideoSurface(engine::VideoMixer& mixer, QWidget* panel)
+    : QWidget(panel), mixer_(mixer) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void PainterVideoSurface::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  PaintMixer(painter, mixer_, rect());
+}
+
+GlVideoSurface::GlVideoSurface(engine::VideoMixer& mixer, QWidget* panel)
+    : QOpenGLWidget(panel), mixer_(mixer) {
+  setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void GlVideoSurface::paintGL() {
+  QPainter painter(this);
+  PaintMixer(painter, mixer_, rect());
+}
+
+bool OpenGlAvailable() {
+  QString platform = QGuiApplication::platformName();
+  if (platform == "offscreen" || platform == "minimal") return false;
+  QOpenGLContext context;
+  if (!context.create()) return false;
+  QOffscreenSurface surface;
+  surface.setFormat(context.format());
+  surface.create();
+  if (!surface.isValid() || !context.makeCurrent(&surface)) return false;
+  context.doneCurrent();
+  return true;
+}
+
+QWidget* CreateVideoSurface(int rendererKind, engine::VideoMixer& mixer, VideoPanel* panel) {
+  QWidget* surface = nullptr;
+  if (rendererKind == engine::kRendererMixer9)
+    surface = new GlVideoSurface(mixer, panel);
+  else if (rendererKind == engine::kRendererMixer7)
+    surface = new PainterVideoSurface(mixer, panel);
+  if (!surface) {
+    panel->MakeNativeForSink();
+    return nullptr;
+  }
+  surface->setObjectName("VideoSurface");
+  surface->setGeometry(panel->rect());
+  surface->lower();
+  // Frames arrive on streaming threads: post one repaint at a time.
+  auto pending = std::make_shared<std::atomic<bool>>(false);
+  // The graph is released before the surface goes, so `surface` outlives every
+  // call; a repaint posted just before it goes is dropped with it.
+  mixer.SetFrameListener([pending, surface] {
+    if (pending->exchange(true)) return;
+    QMetaObject::invokeMethod(
+        surface,
+        [pending, surface] {
+          pending->store(false);
+          surface->update();
+        },
+        Qt::QueuedConnection);
+  });
+  panel->SetSurface(surface);
+  return surface;
+}
+
+}  // namespace app

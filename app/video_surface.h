@@ -1,0 +1,74 @@
+#pragma once
+// The video panel and the two mixing-renderer surfaces that draw into it.
+#include <QOpenGLWidget>
+#include <QWidget>
+#include <atomic>
+#include <functional>
+
+#include "engine/video_mixer.h"
+
+class QPainter;
+
+namespace app {
+
+// Video_P: a black panel that reports its resizes and exposures.
+class VideoPanel : public QWidget {
+  Q_OBJECT
+ public:
+  explicit VideoPanel(QWidget* parent);
+  std::function<void()> onResize;
+  std::function<void()> onExpose;
+  // For the sink's own window: Qt must not paint over what the sink draws.
+  void MakeNativeForSink();
+  // The mixing renderer's surface, kept covering the whole panel.
+  void SetSurface(QWidget* surface) { surface_ = surface; }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+  QPaintEngine* paintEngine() const override;
+
+ private:
+  bool native_ = false;
+  QWidget* surface_ = nullptr;
+};
+
+// Draws both mixer streams at their rectangles and alphas inside the
+// destination rectangle, on the border colour, clipped to `area`.
+void PaintMixer(QPainter& painter, const engine::VideoMixer& mixer, const QRect& area);
+
+// Kind 1007: the mixer drawn with QPainter on the raster engine.
+class PainterVideoSurface : public QWidget {
+  Q_OBJECT
+ public:
+  PainterVideoSurface(engine::VideoMixer& mixer, QWidget* panel);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  engine::VideoMixer& mixer_;
+};
+
+// Kind 1009: the mixer drawn with OpenGL.
+class GlVideoSurface : public QOpenGLWidget {
+  Q_OBJECT
+ public:
+  GlVideoSurface(engine::VideoMixer& mixer, QWidget* panel);
+
+ protected:
+  void paintGL() override;
+
+ private:
+  engine::VideoMixer& mixer_;
+};
+
+// Whether an OpenGL context can be had on this display (never on the
+// offscreen platform, where the OpenGL surface cannot be shown).
+bool OpenGlAvailable();
+
+// Makes a surface for the renderer kind over the whole panel, wires the
+// mixer's frame notice to a coalesced repaint, and returns it (null for 1000).
+QWidget* CreateVideoSurface(int rendererKind, engine::VideoMixer& mixer, VideoPanel* panel);
+
+}  // namespace app

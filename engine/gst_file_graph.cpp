@@ -1,0 +1,342 @@
+#include "engine/gst_file_graph.h"
+
+#include <gst/app/gstappsink.h>
+#include <gst/video/video.h>
+#include <gst/video/videooverlay.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/video_mixer.h"
+
+namespace engine {
+
+namespace {
+
+// A build that has not prerolled by then is taken as failed rather than hang the window.
+constexpr GstClockTime kBuildTimeLimit = 10 * GST_SECOND;
+
+bool HaveFactory(const char* name) {
+  GstElementFactory* factory = gst_element_factory_find(name);
+  if (!factory) return false;
+  gst_object_unref(factory);
+  return true;
+}
+
+// Keeps a decoded sample mapped for as long as the window may draw it.
+struct MappedSample {
+  GstSample* sample = nullptr;
+  GstVideoFrame frame{};
+  ~MappedSample() {
+    gst_video_frame_unmap(&frame);
+    gst_sample_unref(sample);
+  }
+};
+
+GstFlowReturn Deliver(GstSample* sample, VideoMixer* mixer) {
+  if (!sample) return GST_FLOW_OK;
+  GstVideoInfo info;
+  GstCaps* caps = gst_sample_get_caps(sample);
+  GstBuffer* buffer = gst_sample_get_buffer(sample);
+  if (!caps || !buffer || !gst_video_info_from_caps(&info, caps)) {
+    gst_sample_unref(sample);
+    return GST_FLOW_OK;
+  }
+  auto mapped = std::make_shared<MappedSample>();
+  mapped->sample = sample;
+  if (!gst_video_frame_map(&mapped->frame, &info, buffer, GST_MAP_READ)) {
+    mapped->sample = nullptr;
+    gst_sample_unref(sample);
+    std::memset(&mapped->frame, 0, sizeof mapped->frame);
+    return GST_FLOW_OK;
+  }
+  auto frame = std::make_shared<VideoFrame>();
+  frame->width = GST_VIDEO_FRAME_WIDTH(&mapped->frame);
+  frame->height = GST_VIDEO_FRAME_HEIGHT(&mapped->frame);
+  frame->stride = GST_VIDEO_FRAME_PLANE_STRIDE(&mapped->frame, 0);
+  frame->data = static_cast<const unsigned char*>(GST_VIDEO_FRAME_PLANE_DATA(&mapped->frame, 0));
+  frame->keep = mapped;
+  mixer->Deliver(0, std::move(frame));
+  return GST_FLOW_OK;
+}
+
+GstFlowReturn OnSample(GstAppSink* sink, gpointer mixer) {
+  return Deliver(gst_app_sink_pull_sample(sink), static_cast<VideoMixer*>(mixer));
+}
+
+GstFlowReturn OnPreroll(GstAppSink* sink, gpointer mixer) {
+  return Deliver(gst_app_sink_pull_preroll(sink), static_cast<VideoMixer*>(mixer));
+}
+
+GstElement* WindowSink() {
+  // Xv scales on the server; without an Xv adaptor (Xvfb) the plain X sink does.
+  if (GstElement* xv = gst_element_factory_make("xvimagesink", nullptr)) {
+    if (gst_element_set_state(xv, GST_STATE_READY) != GST_STATE_CHANGE_FAILURE) {
+      gst_element_set_state(xv, GST_STATE_NULL);
+      return xv;
+    }
+    gst_element_set_state(xv, GST_STATE_NULL);
+    gst_object_unref(xv);
+  }
+  return gst_element_factory_make("ximagesink", nullptr);
+}
+
+}  // namespace
+
+int ProbeRenderers(bool openGlAvailable) {
+  gst_init(nullptr, nullptr);
+  bool mixing = HaveFactory("appsink") && HaveFactory("videoconvert");
+  bool window = HaveFactory("xvimagesink") || HaveFactory("ximagesink");
+  if (const char* forced = std::getenv("ORVANE_RENDERER")) {
+    int kind = std::atoi(forced);
+    if (kind == kRendererMixer9 && mixing && openGlAvailable) return kind;
+    if (kind == kRendererMixer7 && mixing) return kind;
+    if (kind == kRendererDefault && window) return kind;
+  }
+  if (mixing) return openGlAvailable ? kRendererMixer9 : kRendererMixer7;
+  return kRendererDefault;
+}
+
+GstFileGraph::GstFileGraph() { gst_init(nullptr, nullptr); }
+
+GstFileGraph::~GstFileGraph() { Release(); }
+
+GstElement* GstFileGraph::MakeVideoSink(int rendererKind) {
+  if (rendererKind == kRendererDefault) {
+    GstElement* sink = WindowSink();
+    if (!sink) return nullptr;
+    // Mouse and keys belong to the panel, and the panel decides the aspect.
+    g_object_set(sink, "handle-events", FALSE, "force-aspect-ratio", FALSE, nullptr);
+    if (output_.window)
+      gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(sink), output_.window);
+    return sink;
+  }
+  if (!output_.mixer) return nullptr;
+  GstElement* sink = gst_element_factory_make("appsink", nullptr);
+  if (!sink) return nullptr;
+  GstCaps* caps = gst_caps_from_string("video/x-raw,format=BGRx");
+  g_object_set(sink, "caps", caps, "sync", TRUE, "max-buffers", 1u, "drop", TRUE,
+               "enable-last-sample", FALSE, "qos", TRUE, nullptr);
+  gst_caps_unref(caps);
+  GstAppSinkCallbacks callbacks{};
+  callbacks.new_sample = OnSample;
+  callbacks.new_preroll = OnPreroll;
+  gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, output_.mixer, nullptr);
+  // The mixing renderer starts every graph as one opaque full-size stream on black.
+  output_.mixer->Reset();
+  return sink;
+}
+
+bool GstFileGraph::RenderFile(const std::string& path, int rendererKind) {
+  Release();
+  if (path.empty()) return false;
+  gchar* uri = gst_filename_to_uri(path.c_str(), nullptr);
+  if (!uri) return false;
+  pipeline_ = gst_element_factory_make("playbin", nullptr);
+  if (!pipeline_) {
+    g_free(uri);
+    return false;
+  }
+  kind_ = rendererKind;
+  g_object_set(pipeline_, "uri", uri, nullptr);
+  g_free(uri);
+  if (GstElement* sink = MakeVideoSink(rendererKind)) {
+    videoSink_ = GST_ELEMENT(gst_object_ref_sink(sink));
+    g_object_set(pipeline_, "video-sink", videoSink_, nullptr);
+  }
+  if (const char* audioSink = std::getenv("ORVANE_AUDIO_SINK"); audioSink && *audioSink) {
+    if (GstElement* sink = gst_parse_bin_from_description(audioSink, TRUE, nullptr))
+      g_object_set(pipeline_, "audio-sink", sink, nullptr);
+  }
+  panorama_ = gst_element_factory_make("audiopanorama", nullptr);
+  if (panorama_) {
+    gst_object_ref_sink(panorama_);
+    // "simple": a full pan silences the other channel instead of mixing it in.
+    g_object_set(panorama_, "method", 1, "panorama", pan_, nullptr);
+    g_object_set(pipeline_, "audio-filter", panorama_, nullptr);
+  }
+  g_object_set(pipeline_, "volume", gain_, nullptr);
+
+  GstStateChangeReturn change = gst_element_set_state(pipeline_, GST_STATE_PAUSED);
+  if (change != GST_STATE_CHANGE_FAILURE)
+    change = gst_element_get_state(pipeline_, nullptr, nullptr, kBuildTimeLimit);
+  bool failed = change == GST_STATE_CHANGE_FAILURE || change == GST_STATE_CHANGE_ASYNC;
+  if (!failed) {
+    GstBus* bus = gst_element_get_bus(pipeline_);
+    while (GstMessage* message = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR)) {
+      failed = true;
+      gst_message_unref(message);
+    }
+    gst_object_unref(bus);
+  }
+  if (failed) {
+    Release();
+    return false;
+  }
+  rate_ = 1.0;
+  ended_ = false;
+  lastCurrent_ = 0;
+  QueryStop();
+  return true;
+}
+
+void GstFileGraph::QueryStop() {
+  gint64 duration = 0;
+  if (pipeline_ && gst_element_query_duration(pipeline_, GST_FORMAT_TIME, &duration) &&
+      duration > 0)
+    stop_ = duration / 100;
+}
+
+void GstFileGraph::Run() {
+  if (pipeline_) gst_element_set_state(pipeline_, GST_STATE_PLAYING);
+}
+
+void GstFileGraph::Pause() {
+  if (pipeline_) gst_element_set_state(pipeline_, GST_STATE_PAUSED);
+}
+
+// A stopped file graph keeps its position and picture, as a paused one does.
+void GstFileGraph::Stop() { Pause(); }
+
+void GstFileGraph::StopWhenReady() {
+  if (!pipeline_) return;
+  gst_element_set_state(pipeline_, GST_STATE_PAUSED);
+  gst_element_get_state(pipeline_, nullptr, nullptr, GST_SECOND);
+}
+
+void GstFileGraph::Release() {
+  if (pipeline_) {
+    gst_element_set_state(pipeline_, GST_STATE_NULL);
+    gst_object_unref(pipeline_);
+    pipeline_ = nullptr;
+  }
+  if (videoSink_) {
+    gst_object_unref(videoSink_);
+    videoSink_ = nullptr;
+  }
+  if (panorama_) {
+    gst_object_unref(panorama_);
+    panorama_ = nullptr;
+  }
+  // Streaming threads are joined by now: no frame can arrive after this.
+  if (output_.mixer && kind_ != kRendererDefault) output_.mixer->Reset();
+  stop_ = 0;
+  lastCurrent_ = 0;
+  ended_ = false;
+  rate_ = 1.0;
+}
+
+void GstFileGraph::DrainBus() {
+  if (!pipeline_) return;
+  GstBus* bus = gst_element_get_bus(pipeline_);
+  while (GstMessage* message = gst_bus_pop(bus)) {
+    switch (GST_MESSAGE_TYPE(message)) {
+      case GST_MESSAGE_EOS:
+        ended_ = true;
+        break;
+      case GST_MESSAGE_ERROR:
+        // A stream that breaks off while playing ends there; the play mode goes on.
+        ended_ = true;
+        break;
+      case GST_MESSAGE_DURATION_CHANGED:
+        QueryStop();
+        break;
+      default:
+        break;
+    }
+    gst_message_unref(message);
+  }
+  gst_object_unref(bus);
+}
+
+bool GstFileGraph::GetPositions(std::int64_t* current, std::int64_t* stop) {
+  if (!pipeline_) return false;
+  DrainBus();
+  if (stop_ <= 0) QueryStop();
+  if (ended_) {
+    lastCurrent_ = stop_;
+  } else {
+    gint64 position = 0;
+    if (gst_element_query_position(pipeline_, GST_FORMAT_TIME, &position) && position >= 0)
+      lastCurrent_ = position / 100;
+    if (stop_ > 0) lastCurrent_ = std::min(lastCurrent_, stop_);
+  }
+  if (current) *current = lastCurrent_;
+  if (stop) *stop = stop_;
+  return true;
+}
+
+void GstFileGraph::SetPositions(std::int64_t current, int flags) {
+  if (!pipeline_ || (flags & 3) == kSeekingNoPositioning) return;
+  current = std::max<std::int64_t>(0, current);
+  if (stop_ > 0) current = std::min(current, stop_);
+  int seekFlags = GST_SEEK_FLAG_FLUSH;
+  seekFlags |= (flags & kSeekingSeekToKeyFrame) ? GST_SEEK_FLAG_KEY_UNIT : GST_SEEK_FLAG_ACCURATE;
+  if (gst_element_seek(pipeline_, rate_, GST_FORMAT_TIME, static_cast<GstSeekFlags>(seekFlags),
+                       GST_SEEK_TYPE_SET, current * 100, GST_SEEK_TYPE_NONE, -1)) {
+    ended_ = false;
+    lastCurrent_ = current;
+    DrainBus();  // an EOS queued before the flush belongs to the old position
+    ended_ = false;
+  }
+}
+
+void GstFileGraph::SetRate(double rate) {
+  if (rate <= 0) return;
+  if (!pipeline_) {
+    rate_ = rate;
+    return;
+  }
+  if (rate == rate_) return;
+  // Changing only the rate keeps the picture and the sound going without a flush.
+  if (gst_element_seek(pipeline_, rate, GST_FORMAT_TIME, GST_SEEK_FLAG_INSTANT_RATE_CHANGE,
+                       GST_SEEK_TYPE_NONE, 0, GST_SEEK_TYPE_NONE, 0)) {
+    rate_ = rate;
+    return;
+  }
+  gint64 position = 0;
+  if (!gst_element_query_position(pipeline_, GST_FORMAT_TIME, &position)) position = lastCurrent_ * 100;
+  if (gst_element_seek(pipeline_, rate, GST_FORMAT_TIME,
+                       static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                       GST_SEEK_TYPE_SET, position, GST_SEEK_TYPE_NONE, -1))
+    rate_ = rate;
+}
+
+bool GstFileGraph::Step() {
+  if (!pipeline_ || !videoSink_) return false;
+  GstState state = GST_STATE_NULL;
+  gst_element_get_state(pipeline_, &state, nullptr, GST_SECOND);
+  if (state != GST_STATE_PAUSED) return false;
+  return gst_element_send_event(videoSink_,
+                                gst_event_new_step(GST_FORMAT_BUFFERS, 1, 1.0, TRUE, FALSE));
+}
+
+void GstFileGraph::put_Volume(int volume) {
+  volume = std::clamp(volume, kVolumeSilence, 0);
+  gain_ = volume <= kVolumeSilence ? 0.0 : std::pow(10.0, volume / 2000.0);
+  if (pipeline_) g_object_set(pipeline_, "volume", gain_, nullptr);
+}
+
+void GstFileGraph::put_Balance(int balance) {
+  pan_ = static_cast<float>(std::clamp(balance, -10000, 10000) / 10000.0);
+  if (panorama_) g_object_set(panorama_, "panorama", pan_, nullptr);
+}
+
+void GstFileGraph::SetVideoPosition(const PixelRect& destination) {
+  if (output_.mixer && kind_ != kRendererDefault) output_.mixer->SetVideoPosition(destination);
+}
+
+void GstFileGraph::SetWindowPosition(int left, int top, int width, int height) {
+  if (kind_ != kRendererDefault || !videoSink_ || !GST_IS_VIDEO_OVERLAY(videoSink_)) return;
+  gst_video_overlay_set_render_rectangle(GST_VIDEO_OVERLAY(videoSink_), left, top, width, height);
+  gst_video_overlay_expose(GST_VIDEO_OVERLAY(videoSink_));
+}
+
+void GstFileGraph::Expose() {
+  if (kind_ == kRendererDefault && videoSink_ && GST_IS_VIDEO_OVERLAY(videoSink_))
+    gst_video_overlay_expose(GST_VIDEO_OVERLAY(videoSink_));
+}
+
+}  // namespace engine

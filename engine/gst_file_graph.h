@@ -1,0 +1,62 @@
+#pragma once
+// The file graph on a GStreamer playbin: synchronous build to a prerolled
+// pause, positions in 100-ns units, seeking, rate, frame step, volume and
+// balance, and the picture sent to the mixing renderer or the sink's window.
+#include <gst/gst.h>
+
+#include "engine/media_engines.h"
+
+namespace engine {
+
+// Which renderer kind this machine can have: "ORVANE_RENDERER" (1009, 1007 or
+// 1000) forces one that can be created; otherwise the best that can be.
+int ProbeRenderers(bool openGlAvailable);
+
+class GstFileGraph final : public MediaGraph {
+ public:
+  GstFileGraph();
+  ~GstFileGraph() override;
+  GstFileGraph(const GstFileGraph&) = delete;
+  GstFileGraph& operator=(const GstFileGraph&) = delete;
+
+  void SetVideoOutput(const VideoOutput& output) override { output_ = output; }
+  bool RenderFile(const std::string& path, int rendererKind) override;
+  bool Exists() const override { return pipeline_ != nullptr; }
+  void Run() override;
+  void Pause() override;
+  void Stop() override;
+  void StopWhenReady() override;
+  void Release() override;
+  bool GetPositions(std::int64_t* current, std::int64_t* stop) override;
+  void SetPositions(std::int64_t current, int flags) override;
+  void SetRate(double rate) override;
+  double Rate() const override { return rate_; }
+  bool Step() override;
+  void put_Volume(int volume) override;
+  void put_Balance(int balance) override;
+  void SetVideoPosition(const PixelRect& destination) override;
+  void SetWindowPosition(int left, int top, int width, int height) override;
+  void Expose() override;
+
+  // The sink that shows the picture (tests and diagnosis).
+  GstElement* VideoSink() const { return videoSink_; }
+
+ private:
+  GstElement* MakeVideoSink(int rendererKind);
+  void DrainBus();
+  void QueryStop();
+
+  GstElement* pipeline_ = nullptr;
+  GstElement* videoSink_ = nullptr;
+  GstElement* panorama_ = nullptr;
+  VideoOutput output_;
+  int kind_ = kRendererMixer7;
+  std::int64_t stop_ = 0;
+  std::int64_t lastCurrent_ = 0;
+  bool ended_ = false;
+  double rate_ = 1.0;
+  double gain_ = 1.0;
+  float pan_ = 0;
+};
+
+}  // namespace engine

@@ -1,0 +1,269 @@
+#include "engine/media_detector.h"
+
+#include <gst/app/gstappsink.h>
+#include <gst/gst.h>
+#include <gst/pbutils/pbutils.h>
+#include <gst/video/video.h>
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+
+#include "platform/safe_file.h"
+
+namespace engine {
+
+namespace {
+
+// A broken or hostile file must not stall the caller for longer than this.
+constexpr GstClockTime kDiscoverTimeout = 10 * GST_SECOND;
+constexpr GstClockTime kPipelineTimeout = 10 * GST_SECOND;
+// Keeps the bitmap's 32-bit size fields valid and the frame buffer sane.
+constexpr int kMaxBitmapSide = 16384;
+
+template <typename T>
+struct GstPtr {
+  T* p = nullptr;
+  explicit GstPtr(T* q) : p(q) {}
+  ~GstPtr() {
+    if (p) gst_object_unref(p);
+  }
+  GstPtr(const GstPtr&) = delete;
+  GstPtr& operator=(const GstPtr&) = delete;
+};
+
+std::string FileUri(const std::string& path) {
+  GError* err = nullptr;
+  gchar* uri = gst_filename_to_uri(path.c_str(), &err);
+  if (err) g_error_free(err);
+  if (!uri) return {};
+  std::string result(uri);
+  g_free(uri);
+  return result;
+}
+
+double ClockToSeconds(GstClockTime t) {
+  if (!GST_CLOCK_TIME_IS_VALID(t)) return 0;
+  return static_cast<double>(t) / GST_SECOND;
+}
+
+// Waits for the pipeline to finish its pending state change (preroll), or
+// fails on an error message or when the time limit passes.
+bool WaitForPreroll(GstElement* pipeline) {
+  GstPtr<GstBus> bus(gst_element_get_bus(pipeline));
+  const gint64 deadline = g_get_monotonic_time() + kPipelineTimeout / GST_USECOND;
+  while (true) {
+    gint64 left = deadline - g_get_monotonic_time();
+    if (left <= 0) return false;
+    GstMessage* msg = gst_bus_timed_pop_filtered(
+        bus.p, static_cast<GstClockTime>(left) * GST_USECOND,
+        static_cast<GstMessageType>(GST_MESSAGE_ASYNC_DONE | GST_MESSAGE_ERROR));
+    if (!msg) return false;
+    const bool error = GST_MESSAGE_TYPE(msg) == GST_MESSAGE_ERROR;
+    const bool done = !error && GST_MESSAGE_SRC(msg) == GST_OBJECT(pipeline);
+    gst_message_unref(msg);
+    if (error) return false;
+    if (done) return true;
+  }
+}
+
+void PutU16(std::string& out, uint32_t v) {
+  out.push_back(static_cast<char>(v & 0xff));
+  out.push_back(static_cast<char>((v >> 8) & 0xff));
+}
+
+void PutU32(std::string& out, uint32_t v) {
+  PutU16(out, v & 0xffff);
+  PutU16(out, v >> 16);
+}
+
+}  // namespace
+
+MediaDetector::MediaDetector() { gst_init(nullptr, nullptr); }
+
+MediaDetector::~MediaDetector() = default;
+
+bool MediaDetector::put_Filename(const std::string& path) {
+  path_.clear();
+  streams_.clear();
+  stillImage_ = false;
+  if (path.empty()) return false;
+  const std::string uri = FileUri(path);
+  if (uri.empty()) return false;
+
+  GError* err = nullptr;
+  GstDiscoverer* discoverer = gst_discoverer_new(kDiscoverTimeout, &err);
+  if (err) g_error_free(err);
+  if (!discoverer) return false;
+  err = nullptr;
+  GstDiscovererInfo* info = gst_discoverer_discover_uri(discoverer, uri.c_str(), &err);
+  if (err) g_error_free(err);
+  gst_object_unref(discoverer);
+  if (!info) return false;
+  if (gst_discoverer_info_get_result(info) != GST_DISCOVERER_OK) {
+    gst_discoverer_info_unref(info);
+    return false;
+  }
+
+  const double length = ClockToSeconds(gst_discoverer_info_get_duration(info));
+  std::vector<DetectedStream> found;
+  bool still = false;
+  GList* list = gst_discoverer_info_get_stream_list(info);
+  for (GList* l = list; l; l = l->next) {
+    auto* s = static_cast<GstDiscovererStreamInfo*>(l->data);
+    if (GST_IS_DISCOVERER_CONTAINER_INFO(s)) continue;
+    DetectedStream d;
+    d.lengthSeconds = length;
+    if (GST_IS_DISCOVERER_VIDEO_INFO(s)) {
+      auto* v = GST_DISCOVERER_VIDEO_INFO(s);
+      d.type = StreamType::Video;
+      d.width = static_cast<int>(gst_discoverer_video_info_get_width(v));
+      d.height = static_cast<int>(gst_discoverer_video_info_get_height(v));
+      const guint num = gst_discoverer_video_info_get_framerate_num(v);
+      const guint den = gst_discoverer_video_info_get_framerate_denom(v);
+      d.frameRate = den ? static_cast<double>(num) / den : 0;
+      if (gst_discoverer_video_info_is_image(v)) still = true;
+    } else if (GST_IS_DISCOVERER_AUDIO_INFO(s)) {
+      d.type = StreamType::Audio;
+    } else {
+      // Tag wrappers such as an ID3 header show up as plain entries with a
+      // stream behind them; only the stream itself counts.
+      GstDiscovererStreamInfo* next = gst_discoverer_stream_info_get_next(s);
+      if (next) {
+        gst_discoverer_stream_info_unref(next);
+        continue;
+      }
+      d.type = StreamType::Other;
+    }
+    found.push_back(d);
+  }
+  gst_discoverer_stream_info_list_free(list);
+  gst_discoverer_info_unref(info);
+  if (found.empty()) return false;
+
+  path_ = path;
+  streams_ = std::move(found);
+  stillImage_ = still;
+  return true;
+}
+
+int MediaDetector::OutputStreams() const { return static_cast<int>(streams_.size()); }
+
+const DetectedStream& MediaDetector::Stream(int i) const {
+  return streams_.at(static_cast<size_t>(i));
+}
+
+bool MediaDetector::WriteBitmapBits(double seconds, int width, int height,
+                                    const std::string& bmpPath) {
+  if (path_.empty() || bmpPath.empty()) return false;
+  if (width <= 0 || height <= 0 || width > kMaxBitmapSide || height > kMaxBitmapSide) return false;
+  if (!std::isfinite(seconds) || seconds < 0) return false;
+  bool hasVideo = false;
+  for (const DetectedStream& s : streams_) hasVideo = hasVideo || s.type == StreamType::Video;
+  if (!hasVideo) return false;
+  const std::string uri = FileUri(path_);
+  if (uri.empty()) return false;
+
+  // The uri is set as a property rather than parsed, so no quoting is needed.
+  // The frame is stretched to the asked size, not letterboxed.
+  const std::string launch =
+      "uridecodebin name=src caps=video/x-raw(ANY) expose-all-streams=false ! videoconvert ! "
+      "videoscale add-borders=false ! video/x-raw,format=BGR,width=" + std::to_string(width) +
+      ",height=" + std::to_string(height) + ",pixel-aspect-ratio=1/1 ! appsink name=sink";
+  GError* err = nullptr;
+  GstElement* raw = gst_parse_launch(launch.c_str(), &err);
+  if (err) {
+    g_error_free(err);
+    if (raw) gst_object_unref(raw);
+    return false;
+  }
+  if (!raw) return false;
+  GstPtr<GstElement> pipeline(GST_ELEMENT(gst_object_ref_sink(raw)));
+  GstPtr<GstElement> src(gst_bin_get_by_name(GST_BIN(pipeline.p), "src"));
+  GstPtr<GstElement> sink(gst_bin_get_by_name(GST_BIN(pipeline.p), "sink"));
+  if (!src.p || !sink.p) return false;
+  g_object_set(src.p, "uri", uri.c_str(), nullptr);
+  g_object_set(sink.p, "enable-last-sample", FALSE, "max-buffers", 1u, nullptr);
+
+  struct StopOnExit {
+    GstElement* e;
+    ~StopOnExit() { gst_element_set_state(e, GST_STATE_NULL); }
+  } stop{pipeline.p};
+
+  const GstStateChangeReturn ret = gst_element_set_state(pipeline.p, GST_STATE_PAUSED);
+  if (ret == GST_STATE_CHANGE_FAILURE) return false;
+  if (ret == GST_STATE_CHANGE_ASYNC && !WaitForPreroll(pipeline.p)) return false;
+
+  // The preroll frame is already the first one; a still picture cannot seek.
+  if (seconds > 0 && !stillImage_) {
+    const auto t = static_cast<gint64>(std::llround(seconds * GST_SECOND));
+    if (!gst_element_seek_simple(pipeline.p, GST_FORMAT_TIME,
+                                 static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                                 t))
+      return false;
+    if (!WaitForPreroll(pipeline.p)) return false;
+  }
+
+  // NULL here means end of stream: the time was past the last frame.
+  GstSample* sample = gst_app_sink_try_pull_preroll(GST_APP_SINK(sink.p), kPipelineTimeout);
+  if (!sample) return false;
+  bool ok = false;
+  GstVideoInfo vinfo;
+  GstBuffer* buffer = gst_sample_get_buffer(sample);
+  GstCaps* caps = gst_sample_get_caps(sample);
+  if (buffer && caps && gst_video_info_from_caps(&vinfo, caps) &&
+      GST_VIDEO_INFO_FORMAT(&vinfo) == GST_VIDEO_FORMAT_BGR &&
+      GST_VIDEO_INFO_WIDTH(&vinfo) == width && GST_VIDEO_INFO_HEIGHT(&vinfo) == height) {
+    GstVideoFrame frame;
+    if (gst_video_frame_map(&frame, &vinfo, buffer, GST_MAP_READ)) {
+      ok = WriteBitmap24(bmpPath, width, height,
+                         static_cast<const unsigned char*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)),
+                         GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0));
+      gst_video_frame_unmap(&frame);
+    }
+  }
+  gst_sample_unref(sample);
+  return ok;
+}
+
+bool WriteBitmap24(const std::string& path, int width, int height, const unsigned char* bgr,
+                   int stride) {
+  if (path.empty() || !bgr || width <= 0 || height <= 0) return false;
+  const uint64_t rowBytes = static_cast<uint64_t>(width) * 3;
+  if (static_cast<int64_t>(stride) < static_cast<int64_t>(rowBytes)) return false;
+  const uint64_t paddedRow = (rowBytes + 3) & ~uint64_t{3};
+  const uint64_t imageSize = paddedRow * static_cast<uint64_t>(height);
+  constexpr uint32_t kHeaders = 14 + 40;
+  if (imageSize + kHeaders > UINT32_MAX) return false;
+
+  std::string out;
+  out.reserve(kHeaders + imageSize);
+  // BITMAPFILEHEADER
+  out += "BM";
+  PutU32(out, static_cast<uint32_t>(kHeaders + imageSize));
+  PutU16(out, 0);
+  PutU16(out, 0);
+  PutU32(out, kHeaders);
+  // BITMAPINFOHEADER; a positive height means the rows are stored bottom-up.
+  PutU32(out, 40);
+  PutU32(out, static_cast<uint32_t>(width));
+  PutU32(out, static_cast<uint32_t>(height));
+  PutU16(out, 1);   // planes
+  PutU16(out, 24);  // bits per pixel
+  PutU32(out, 0);   // BI_RGB
+  PutU32(out, static_cast<uint32_t>(imageSize));
+  PutU32(out, 2835);  // 72 dpi
+  PutU32(out, 2835);
+  PutU32(out, 0);
+  PutU32(out, 0);
+
+  const std::string padding(paddedRow - rowBytes, '\0');
+  for (int y = height - 1; y >= 0; --y) {
+    const unsigned char* row = bgr + static_cast<size_t>(y) * static_cast<size_t>(stride);
+    out.append(reinterpret_cast<const char*>(row), rowBytes);
+    out += padding;
+  }
+  return platform::WriteFileAtomically(path, out);
+}
+
+}  // namespace engine

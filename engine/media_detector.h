@@ -1,0 +1,56 @@
+#pragma once
+// The media detector: facts about a file's streams without playing it, and
+// single frames written as 24-bit bitmaps (frame capture).
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace engine {
+
+enum class StreamType { Video, Audio, Other };
+
+struct DetectedStream {
+  StreamType type = StreamType::Other;
+  double frameRate = 0;      // frames per second, video streams only
+  double lengthSeconds = 0;  // length of the stream (the file's when unknown)
+  int width = 0, height = 0; // native size, video streams only
+};
+
+// What the session reads about a file before showing it; tests may script it.
+class MediaFacts {
+ public:
+  virtual ~MediaFacts() = default;
+  virtual bool put_Filename(const std::string& path) = 0;
+  virtual int OutputStreams() const = 0;
+  virtual const DetectedStream& Stream(int i) const = 0;
+};
+
+class MediaDetector final : public MediaFacts {
+ public:
+  MediaDetector();
+  ~MediaDetector() override;
+  MediaDetector(const MediaDetector&) = delete;
+  MediaDetector& operator=(const MediaDetector&) = delete;
+
+  // Reads the file's streams; false (and no streams) when it cannot be read.
+  bool put_Filename(const std::string& path) override;
+  int OutputStreams() const override;
+  // Stream i of OutputStreams(); i must be in range.
+  const DetectedStream& Stream(int i) const override;
+
+  // Decodes the frame at the given time of the file set by put_Filename,
+  // scales it to width x height and writes it as a 24-bit BMP file.
+  bool WriteBitmapBits(double seconds, int width, int height, const std::string& bmpPath);
+
+ private:
+  std::string path_;
+  std::vector<DetectedStream> streams_;
+  bool stillImage_ = false;  // a picture has no timeline to seek in
+};
+
+// A 24-bit bottom-up BMP of rows given top-down in B, G, R order.
+// Written through a temporary file so a failure never leaves half a picture.
+bool WriteBitmap24(const std::string& path, int width, int height, const unsigned char* bgr,
+                   int stride);
+
+}  // namespace engine
