@@ -290,12 +290,8 @@ void GstFileGraph::SetRate(double rate) {
     return;
   }
   if (rate == rate_) return;
-  // Changing only the rate keeps the picture and the sound going without a flush.
-  if (gst_element_seek(pipeline_, rate, GST_FORMAT_TIME, GST_SEEK_FLAG_INSTANT_RATE_CHANGE,
-                       GST_SEEK_TYPE_NONE, 0, GST_SEEK_TYPE_NONE, 0)) {
-    rate_ = rate;
-    return;
-  }
+  // A flushing seek at the current position: instant rate changes trip over
+  // a seek that is still pending.
   gint64 position = 0;
   if (!gst_element_query_position(pipeline_, GST_FORMAT_TIME, &position)) position = lastCurrent_ * 100;
   if (gst_element_seek(pipeline_, rate, GST_FORMAT_TIME,

@@ -1,0 +1,194 @@
+// The GStreamer file graph on generated clips: build, positions, the end,
+// seeking, rate, frame step and files that cannot play.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "engine/gst_file_graph.h"
+#include "engine/media_detector.h"
+#include "engine/scripted_engines.h"
+#include "engine/session.h"
+#include "engine/video_mixer.h"
+#include "media/test_media.h"
+
+using namespace engine;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr std::int64_t kSecond = 10000000;     // 100-ns units
+constexpr std::int64_t kFrame = kSecond / 25;  // the clips run at 25 fps
+
+struct GraphFixture : ::testing::Test {
+  VideoMixer mixer;
+  GstFileGraph graph;
+  void SetUp() override { graph.SetVideoOutput({&mixer, 0}); }
+  std::int64_t Current() {
+    std::int64_t current = -1, stop = -1;
+    graph.GetPositions(&current, &stop);
+    return current;
+  }
+  std::int64_t Stop() {
+    std::int64_t current = -1, stop = -1;
+    graph.GetPositions(&current, &stop);
+    return stop;
+  }
+  // Polls like the session tick until the predicate holds or time runs out.
+  template <typename F>
+  bool WaitFor(F done, double seconds) {
+    auto end = Clock::now() + std::chrono::duration<double>(seconds);
+    while (Clock::now() < end) {
+      if (done()) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return done();
+  }
+};
+
+}  // namespace
+
+TEST_F(GraphFixture, BuildsPausedWithTheClipLengthAndAFirstFrame) {
+  ASSERT_TRUE(graph.RenderFile(TestClip("video-2s-320x240.mp4"), kRendererMixer7));
+  EXPECT_TRUE(graph.Exists());
+  // The container holds slightly more audio than video: within a frame or two.
+  EXPECT_NEAR(static_cast<double>(Stop()), 2.0 * kSecond, 2.0 * kFrame);
+  EXPECT_EQ(Current(), 0);
+  ASSERT_TRUE(WaitFor([&] { return mixer.Slot(0).Count() > 0; }, 5));
+  auto frame = mixer.Slot(0).Latest();
+  ASSERT_TRUE(frame);
+  EXPECT_EQ(frame->width, 320);
+  EXPECT_EQ(frame->height, 240);
+  EXPECT_GE(frame->stride, 320 * 4);
+  // Top-left of the bars is white-ish in B, G, R, x order.
+  EXPECT_GT(frame->data[0], 150);
+  EXPECT_GT(frame->data[1], 150);
+  EXPECT_GT(frame->data[2], 150);
+  graph.Release();
+  EXPECT_FALSE(graph.Exists());
+  EXPECT_FALSE(mixer.Slot(0).Latest());
+}
+
+TEST_F(GraphFixture, PlaysToTheEndWhereCurrentEqualsStop) {
+  ASSERT_TRUE(graph.RenderFile(TestClip("video-2s-320x240.webm"), kRendererMixer7));
+  std::int64_t stop = Stop();
+  ASSERT_GT(stop, 0);
+  graph.Run();
+  std::int64_t seen = 0;
+  ASSERT_TRUE(WaitFor([&] {
+    seen = std::max(seen, Current());
+    return Current() == stop;
+  }, 10));
+  EXPECT_EQ(Stop(), stop);
+  // Stays at the end until moved.
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(Current(), stop);
+  graph.SetPositionAbsolute(0);
+  EXPECT_LT(Current(), stop);
+}
+
+TEST_F(GraphFixture, SeeksRateAndFrameStepMoveThePosition) {
+  ASSERT_TRUE(graph.RenderFile(TestClip("video-10s-640x360.mp4"), kRendererMixer7));
+  graph.SetPositionAbsolute(4 * kSecond);
+  ASSERT_TRUE(WaitFor([&] { return std::abs(Current() - 4 * kSecond) <= kFrame; }, 5));
+  // Key-frame seeks land on a key frame at or before the target (one per second).
+  graph.SetPositions(6 * kSecond + 5 * kFrame, kSeekingAbsolutePositioning | kSeekingSeekToKeyFrame);
+  ASSERT_TRUE(WaitFor([&] { return std::abs(Current() - 6 * kSecond) <= kFrame; }, 5));
+  // No positioning leaves it alone.
+  graph.SetPositions(1 * kSecond, kSeekingNoPositioning);
+  EXPECT_NEAR(static_cast<double>(Current()), 6.0 * kSecond, kFrame);
+
+  // A frame step while paused advances by one frame duration.
+  std::int64_t before = Current();
+  std::uint64_t frames = mixer.Slot(0).Count();
+  ASSERT_TRUE(graph.Step());
+  ASSERT_TRUE(WaitFor([&] { return mixer.Slot(0).Count() > frames && Current() != before; }, 5));
+  EXPECT_NEAR(static_cast<double>(Current() - before), static_cast<double>(kFrame), kFrame / 4.0);
+
+  // Rate 2.0: about two seconds of media per second of wall time.
+  graph.SetPositionAbsolute(1 * kSecond);
+  graph.SetRate(2.0);
+  EXPECT_EQ(graph.Rate(), 2.0);
+  graph.Run();
+  ASSERT_TRUE(WaitFor([&] { return Current() > 1 * kSecond + kFrame; }, 5));
+  std::int64_t start = Current();
+  auto t0 = Clock::now();
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  double wall = std::chrono::duration<double>(Clock::now() - t0).count();
+  double advanced = static_cast<double>(Current() - start) / kSecond;
+  EXPECT_NEAR(advanced / wall, 2.0, 0.3);
+  // A new build starts again at the normal rate.
+  ASSERT_TRUE(graph.RenderFile(TestClip("video-2s-320x240.mp4"), kRendererMixer7));
+  EXPECT_EQ(graph.Rate(), 1.0);
+}
+
+TEST_F(GraphFixture, FilesThatCannotPlayFailQuicklyAndHoldNothing) {
+  for (const char* name : {"random.mp4", "truncated.mp4", "tiny.mp3", "no-such-file.mp4"}) {
+    auto t0 = Clock::now();
+    EXPECT_FALSE(graph.RenderFile(TestClip(name), kRendererMixer7)) << name;
+    EXPECT_FALSE(graph.Exists()) << name;
+    EXPECT_LT(std::chrono::duration<double>(Clock::now() - t0).count(), 11.0) << name;
+    std::int64_t c = 0, s = 0;
+    EXPECT_FALSE(graph.GetPositions(&c, &s));
+  }
+  EXPECT_FALSE(graph.RenderFile("", kRendererMixer7));
+  // Calls on no graph do nothing.
+  graph.Run();
+  graph.SetPositionAbsolute(kSecond);
+  graph.SetRate(2.0);
+  EXPECT_FALSE(graph.Step());
+  graph.put_Volume(-10000);
+  graph.put_Balance(9999);
+  // And a good file still builds afterwards.
+  EXPECT_TRUE(graph.RenderFile(TestClip("video-2s-320x240.mp4"), kRendererMixer7));
+}
+
+TEST_F(GraphFixture, AFileWithoutVideoPlaysItsSound) {
+  ASSERT_TRUE(graph.RenderFile(TestClip("tone-3s.wav"), kRendererMixer7));
+  EXPECT_NEAR(static_cast<double>(Stop()), 3.0 * kSecond, kFrame);
+  graph.Run();
+  ASSERT_TRUE(WaitFor([&] { return Current() > kSecond / 5; }, 5));
+  EXPECT_EQ(mixer.Slot(0).Count(), 0u);
+}
+
+// The session on the real graph and detector, with a recording window.
+TEST(FileSession, OpensAt540x260AndEndsByPlayMode) {
+  VideoMixer mixer;
+  GstFileGraph graph;
+  graph.SetVideoOutput({&mixer, 0});
+  MediaDetector detector;
+  ScriptedAudio audio;
+  RecordingView view;
+  RecordingPrompt prompt;
+  playlist::PlayList list;
+  Session session(graph, detector, audio, view, prompt, list);
+  session.RendererKind = kRendererMixer7;
+  session.PlayMode = 0;
+  ASSERT_TRUE(session.OpenFiles({TestClip("video-2s-320x240.mp4")}));
+  EXPECT_EQ(session.PlayType, kPlayMedia);
+  EXPECT_EQ(session.VideoWidth, 540);
+  EXPECT_EQ(session.VideoHeight, 260);
+  EXPECT_NEAR(session.FrameRate, 25.0, 0.01);
+  EXPECT_DOUBLE_EQ(session.KeepOriginalRatio, 260.0 / 540.0);
+  // The window was sized for a 540 x 260 video area, centred on the screen.
+  EXPECT_EQ(view.panel.width, 540);
+  EXPECT_EQ(view.panel.height, 260);
+  EXPECT_EQ(mixer.GetVideoPosition().right, 540);
+  EXPECT_EQ(mixer.GetVideoPosition().bottom, 260);
+  EXPECT_EQ(view.status, "播放中");
+  auto end = Clock::now() + std::chrono::seconds(10);
+  while (session.IsPlaying && Clock::now() < end) {
+    session.SessionTick();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  EXPECT_FALSE(session.IsPlaying);
+  EXPECT_EQ(session.IsStopped, 1);
+  EXPECT_EQ(view.afterPlay, 1);
+  EXPECT_TRUE(prompt.shown.empty());
+
+  // A corrupt file is reported once and leaves the ready state.
+  EXPECT_FALSE(session.OpenFiles({TestClip("random.mp4")}));
+  EXPECT_EQ(view.status, "准备完毕");
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(prompt.shown[0].second, "无法播放此文件:\n" + TestClip("random.mp4"));
+}
