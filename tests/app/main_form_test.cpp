@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <algorithm>
 #include <sys/stat.h>
 
 #include "app/main_form.h"
@@ -174,6 +175,60 @@ TEST_F(FormFixture, AnOldMediaLibraryIsNamedInAnErrorBoxAndStartGoesOn) {
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(prompt.shown[0].first, "");
   EXPECT_EQ(prompt.shown[0].second, "\"libgstreamer-1.0.so.0\" 文件版本不合适! ");
+  EXPECT_EQ(form->Status_L->text().toStdString(), "准备完毕");
+}
+
+TEST_F(FormFixture, ScaleItemsFollowAndWriteVideoScale) {
+  settings::SettingsStore store(Ini());
+  store.EnsureSettingsFile();
+  store.Write("View", "VideoScale", "4");
+  {
+    auto form = Start({root + "/clip.mp4"});
+    EXPECT_EQ(form->session().ScaleMode, 4);
+    std::array<QAction*, 5> items = form->ScaleMenuItems();
+    EXPECT_TRUE(items[4]->isChecked());
+    EXPECT_FALSE(items[0]->isChecked());
+    items[1]->trigger();  // fill the whole window
+    EXPECT_EQ(form->session().ScaleMode, -1);
+    EXPECT_EQ(store.ReadInt("View", "VideoScale"), -1);
+    EXPECT_EQ(std::count_if(items.begin(), items.end(), [](QAction* a) { return a->isChecked(); }), 1);
+    // The refit covers the whole panel.
+    EXPECT_EQ(graph.videoPosition.Width(), form->Video_P->width());
+    EXPECT_EQ(graph.videoPosition.Height(), form->Video_P->height());
+    items[2]->trigger();
+    EXPECT_EQ(store.ReadText("View", "VideoScale"), "1");
+  }
+  // A value without an item checks none and is kept.
+  store.Write("View", "VideoScale", "3");
+  auto form = Start();
+  for (QAction* item : form->ScaleMenuItems()) EXPECT_FALSE(item->isChecked());
+  EXPECT_EQ(form->session().ScaleMode, 3);
+}
+
+TEST_F(FormFixture, AfterPlayOneClosesThePlayerAtTheEnd) {
+  settings::SettingsStore store(Ini());
+  store.EnsureSettingsFile();
+  store.Write("Play", "AfterPlay", "1");
+  auto form = Start({root + "/clip.mp4"});
+  form->show();
+  graph.current = graph.length;
+  form->session().SessionTick();
+  EXPECT_EQ(form->session().IsStopped, 1);
+  EXPECT_TRUE(form->isVisible());  // the close is posted, not run inside the tick
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(form->isVisible());
+  // It went through the normal close path: the session was stored.
+  EXPECT_EQ(store.ReadText("PlayControl", "LastMediaFile"), root + "/clip.mp4");
+  EXPECT_TRUE(platform::FileExists(folders.project + "/PlayFileList"));
+}
+
+TEST_F(FormFixture, AfterPlayZeroKeepsThePlayerOpen) {
+  auto form = Start({root + "/clip.mp4"});
+  form->show();
+  graph.current = graph.length;
+  form->session().SessionTick();
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(form->isVisible());
   EXPECT_EQ(form->Status_L->text().toStdString(), "准备完毕");
 }
 
