@@ -70,8 +70,10 @@ GstFlowReturn OnPreroll(GstAppSink* sink, gpointer mixer) {
   return Deliver(gst_app_sink_pull_preroll(sink), static_cast<VideoMixer*>(mixer));
 }
 
-GstElement* WindowSink() {
-  // Xv scales on the server; without an Xv adaptor (Xvfb) the plain X sink does.
+// Xv scales on the server; without an Xv adaptor (Xvfb) the plain X sink
+// cannot, and `scales` comes back false.
+GstElement* WindowSink(bool* scales) {
+  *scales = true;
   if (GstElement* xv = gst_element_factory_make("xvimagesink", nullptr)) {
     if (gst_element_set_state(xv, GST_STATE_READY) != GST_STATE_CHANGE_FAILURE) {
       gst_element_set_state(xv, GST_STATE_NULL);
@@ -80,7 +82,31 @@ GstElement* WindowSink() {
     gst_element_set_state(xv, GST_STATE_NULL);
     gst_object_unref(xv);
   }
+  *scales = false;
   return gst_element_factory_make("ximagesink", nullptr);
+}
+
+// The plain X sink behind a scaler whose output size follows the window position.
+GstElement* ScaledWindowSink(GstElement* sink, GstElement** sizeFilter) {
+  GstElement* bin = gst_bin_new("window-sink");
+  GstElement* convert = gst_element_factory_make("videoconvert", nullptr);
+  GstElement* scale = gst_element_factory_make("videoscale", nullptr);
+  GstElement* filter = gst_element_factory_make("capsfilter", nullptr);
+  if (!convert || !scale || !filter) {
+    for (GstElement* e : {convert, scale, filter})
+      if (e) gst_object_unref(e);
+    gst_object_unref(bin);
+    return sink;
+  }
+  // The window position already holds the aspect: stretch, never letterbox.
+  g_object_set(scale, "add-borders", FALSE, nullptr);
+  gst_bin_add_many(GST_BIN(bin), convert, scale, filter, sink, nullptr);
+  gst_element_link_many(convert, scale, filter, sink, nullptr);
+  GstPad* pad = gst_element_get_static_pad(convert, "sink");
+  gst_element_add_pad(bin, gst_ghost_pad_new("sink", pad));
+  gst_object_unref(pad);
+  *sizeFilter = filter;
+  return bin;
 }
 
 }  // namespace
@@ -105,13 +131,15 @@ GstFileGraph::~GstFileGraph() { Release(); }
 
 GstElement* GstFileGraph::MakeVideoSink(int rendererKind) {
   if (rendererKind == kRendererDefault) {
-    GstElement* sink = WindowSink();
+    bool scales = true;
+    GstElement* sink = WindowSink(&scales);
     if (!sink) return nullptr;
     // Mouse and keys belong to the panel, and the panel decides the aspect.
     g_object_set(sink, "handle-events", FALSE, "force-aspect-ratio", FALSE, nullptr);
     if (output_.window)
       gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(sink), output_.window);
-    return sink;
+    overlay_ = sink;
+    return scales ? sink : ScaledWindowSink(sink, &sizeFilter_);
   }
   if (!output_.mixer) return nullptr;
   GstElement* sink = gst_element_factory_make("appsink", nullptr);
@@ -145,6 +173,13 @@ bool GstFileGraph::RenderFile(const std::string& path, int rendererKind) {
   if (GstElement* sink = MakeVideoSink(rendererKind)) {
     videoSink_ = GST_ELEMENT(gst_object_ref_sink(sink));
     g_object_set(pipeline_, "video-sink", videoSink_, nullptr);
+    if (sizeFilter_) {
+      // Our own scaler stretches to the window position; playbin's would letterbox.
+      constexpr guint kNativeVideo = 0x40;
+      guint flags = 0;
+      g_object_get(pipeline_, "flags", &flags, nullptr);
+      g_object_set(pipeline_, "flags", flags | kNativeVideo, nullptr);
+    }
   }
   if (const char* audioSink = std::getenv("ORVANE_AUDIO_SINK"); audioSink && *audioSink) {
     if (GstElement* sink = gst_parse_bin_from_description(audioSink, TRUE, nullptr))
@@ -216,6 +251,8 @@ void GstFileGraph::Release() {
     gst_object_unref(videoSink_);
     videoSink_ = nullptr;
   }
+  overlay_ = nullptr;
+  sizeFilter_ = nullptr;
   if (panorama_) {
     gst_object_unref(panorama_);
     panorama_ = nullptr;
@@ -325,14 +362,20 @@ void GstFileGraph::SetVideoPosition(const PixelRect& destination) {
 }
 
 void GstFileGraph::SetWindowPosition(int left, int top, int width, int height) {
-  if (kind_ != kRendererDefault || !videoSink_ || !GST_IS_VIDEO_OVERLAY(videoSink_)) return;
-  gst_video_overlay_set_render_rectangle(GST_VIDEO_OVERLAY(videoSink_), left, top, width, height);
-  gst_video_overlay_expose(GST_VIDEO_OVERLAY(videoSink_));
+  if (kind_ != kRendererDefault || !overlay_ || width <= 0 || height <= 0) return;
+  if (sizeFilter_) {
+    GstCaps* caps = gst_caps_new_simple("video/x-raw", "width", G_TYPE_INT, width, "height",
+                                        G_TYPE_INT, height, "pixel-aspect-ratio",
+                                        GST_TYPE_FRACTION, 1, 1, nullptr);
+    g_object_set(sizeFilter_, "caps", caps, nullptr);
+    gst_caps_unref(caps);
+  }
+  gst_video_overlay_set_render_rectangle(GST_VIDEO_OVERLAY(overlay_), left, top, width, height);
+  gst_video_overlay_expose(GST_VIDEO_OVERLAY(overlay_));
 }
 
 void GstFileGraph::Expose() {
-  if (kind_ == kRendererDefault && videoSink_ && GST_IS_VIDEO_OVERLAY(videoSink_))
-    gst_video_overlay_expose(GST_VIDEO_OVERLAY(videoSink_));
+  if (kind_ == kRendererDefault && overlay_) gst_video_overlay_expose(GST_VIDEO_OVERLAY(overlay_));
 }
 
 }  // namespace engine

@@ -49,6 +49,8 @@ class GstFileGraph final : public MediaGraph {
   GstElement* pipeline_ = nullptr;
   GstElement* videoSink_ = nullptr;
   GstElement* panorama_ = nullptr;
+  GstElement* overlay_ = nullptr;     // the X sink inside videoSink_ (kind 1000)
+  GstElement* sizeFilter_ = nullptr;  // its scaler's output size, when it cannot scale
   VideoOutput output_;
   int kind_ = kRendererMixer7;
   std::int64_t stop_ = 0;

@@ -1,0 +1,133 @@
+// Known pixels of the colour-bar clip on screen, for each renderer kind,
+// through the real window, graph and detector under an X server.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
+#include <QThread>
+#include <sys/stat.h>
+
+#include "app/main_form.h"
+#include "app/video_surface.h"
+#include "engine/gst_file_graph.h"
+#include "engine/media_detector.h"
+#include "engine/scripted_engines.h"
+#include "media/test_media.h"
+
+using app::TOrvaneMain_Form;
+
+namespace {
+
+struct RenderFixture : ::testing::TestWithParam<int> {
+  std::string root;
+  engine::GstFileGraph graph;
+  engine::MediaDetector detector;
+  engine::UnavailableAudioStream audio;
+  RecordingPrompt prompt;
+  std::unique_ptr<TOrvaneMain_Form> form;
+
+  void SetUp() override {
+    char t[] = "/tmp/orvane-render-XXXXXX";
+    root = ::mkdtemp(t);
+    ::mkdir((root + "/Ini").c_str(), 0755);
+    ::mkdir((root + "/Project").c_str(), 0755);
+    ::mkdir((root + "/Temp").c_str(), 0755);
+  }
+  void TearDown() override {
+    form.reset();
+    std::system(("rm -rf '" + root + "'").c_str());
+  }
+  void Wait(int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+      QThread::msleep(5);
+    }
+  }
+  // Opens the clip paused on its first frame, as the window shows it.
+  void Open(const std::string& clip) {
+    app::MainFormParts parts{&graph, &audio, &prompt, root, {clip}, &detector, GetParam()};
+    form = std::make_unique<TOrvaneMain_Form>(parts);
+    form->show();
+    Wait(300);
+    ASSERT_TRUE(form->session().IsPlaying) << (prompt.shown.empty() ? "" : prompt.shown[0].second);
+    form->session().PauseSession();
+    graph.SetPositionAbsolute(0);
+    Wait(700);
+  }
+  QImage Screen() {
+    QPoint origin = form->Video_P->mapTo(form.get(), QPoint(0, 0));
+    return form->screen()
+        ->grabWindow(form->winId(), origin.x(), origin.y(), form->Video_P->width(),
+                     form->Video_P->height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+  }
+};
+
+// The seven bars across the top of the picture, as high/low channels.
+const int kBars[7][3] = {{1, 1, 1}, {1, 1, 0}, {0, 1, 1}, {0, 1, 0}, {1, 0, 1}, {1, 0, 0}, {0, 0, 1}};
+
+void ExpectBar(const QImage& image, int x, int y, const int* rgb, const char* what) {
+  QColor c = image.pixelColor(x, y);
+  int got[3] = {c.red(), c.green(), c.blue()};
+  for (int i = 0; i < 3; ++i) {
+    if (rgb[i])
+      EXPECT_GT(got[i], 150) << what << " at " << x << "," << y;
+    else
+      EXPECT_LT(got[i], 70) << what << " at " << x << "," << y;
+  }
+}
+
+}  // namespace
+
+TEST_P(RenderFixture, BarsAppearWhereThePictureIs) {
+  if (GetParam() == engine::kRendererMixer9 && !app::OpenGlAvailable())
+    GTEST_SKIP() << "no OpenGL on this display";
+  ASSERT_NO_FATAL_FAILURE(Open(TestClip("video-2s-320x240.mp4")));
+  // A 320 x 240 clip is shown in a 540 x 260 video area that it fills.
+  EXPECT_EQ(form->Video_P->width(), 540);
+  EXPECT_EQ(form->Video_P->height(), 260);
+  QImage image = Screen();
+  if (const char* dir = std::getenv("ORVANE_ARTIFACTS"))
+    image.save(QString("%1/render-%2.png").arg(dir).arg(GetParam()));
+  ASSERT_EQ(image.width(), 540);
+  for (int bar = 0; bar < 7; ++bar)
+    ExpectBar(image, (2 * bar + 1) * 540 / 14, 110, kBars[bar], "bar");
+
+  if (GetParam() == engine::kRendererDefault) return;
+  // The mixer mirrors and fades stream 0 and keeps a black border outside it.
+  engine::VideoMixer& mixer = form->mixer();
+  mixer.SetOutputRect(0, {1, 0, 0, 1});
+  mixer.SetVideoPosition({100, 0, 440, 260});
+  form->RepaintVideo();
+  Wait(300);
+  image = Screen();
+  ExpectBar(image, 50, 110, (const int[]){0, 0, 0}, "border");
+  ExpectBar(image, 490, 110, (const int[]){0, 0, 0}, "border");
+  for (int bar = 0; bar < 7; ++bar)
+    ExpectBar(image, 100 + (2 * bar + 1) * 340 / 14, 110, kBars[6 - bar], "mirrored bar");
+  mixer.SetAlpha(0, 0.5f);
+  form->RepaintVideo();
+  Wait(300);
+  image = Screen();
+  QColor white = image.pixelColor(440 - 340 / 14, 110);  // the white bar, now on the right
+  EXPECT_NEAR(white.red(), 128, 30);
+  EXPECT_NEAR(white.green(), 128, 30);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, RenderFixture,
+                         ::testing::Values(engine::kRendererMixer7, engine::kRendererDefault,
+                                           engine::kRendererMixer9),
+                         [](const auto& info) { return std::to_string(info.param); });
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "xcb");
+  QApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
