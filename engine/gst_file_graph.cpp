@@ -185,12 +185,14 @@ bool GstFileGraph::RenderFile(const std::string& path, int rendererKind) {
     if (GstElement* sink = gst_parse_bin_from_description(audioSink, TRUE, nullptr))
       g_object_set(pipeline_, "audio-sink", sink, nullptr);
   }
-  panorama_ = gst_element_factory_make("audiopanorama", nullptr);
-  if (panorama_) {
-    gst_object_ref_sink(panorama_);
+  // Panned as stereo: a mono input would be spread, not balanced.
+  if (GstElement* filter = gst_parse_bin_from_description(
+          "audioconvert ! audio/x-raw,channels=2 ! audiopanorama name=balance method=simple",
+          TRUE, nullptr)) {
+    panorama_ = gst_bin_get_by_name(GST_BIN(filter), "balance");
     // "simple": a full pan silences the other channel instead of mixing it in.
-    g_object_set(panorama_, "method", 1, "panorama", pan_, nullptr);
-    g_object_set(pipeline_, "audio-filter", panorama_, nullptr);
+    if (panorama_) g_object_set(panorama_, "panorama", pan_, nullptr);
+    g_object_set(pipeline_, "audio-filter", filter, nullptr);
   }
   g_object_set(pipeline_, "volume", gain_, nullptr);
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
+#include <cstdio>
 #include <thread>
 
 #include "engine/gst_file_graph.h"
@@ -51,7 +53,11 @@ struct GraphFixture : ::testing::Test {
 TEST_F(GraphFixture, BuildsPausedWithTheClipLengthAndAFirstFrame) {
   ASSERT_TRUE(graph.RenderFile(TestClip("video-2s-320x240.mp4"), kRendererMixer7));
   EXPECT_TRUE(graph.Exists());
-  // The container holds slightly more audio than video: within a frame or two.
+  // The clip's length as the detector reads it, within one frame; the
+  // container holds slightly more audio than video, so 2 s within two.
+  MediaDetector detector;
+  ASSERT_TRUE(detector.put_Filename(TestClip("video-2s-320x240.mp4")));
+  EXPECT_NEAR(static_cast<double>(Stop()), detector.Stream(0).lengthSeconds * kSecond, kFrame);
   EXPECT_NEAR(static_cast<double>(Stop()), 2.0 * kSecond, 2.0 * kFrame);
   EXPECT_EQ(Current(), 0);
   ASSERT_TRUE(WaitFor([&] { return mixer.Slot(0).Count() > 0; }, 5));
@@ -149,6 +155,69 @@ TEST_F(GraphFixture, AFileWithoutVideoPlaysItsSound) {
   graph.Run();
   ASSERT_TRUE(WaitFor([&] { return Current() > kSecond / 5; }, 5));
   EXPECT_EQ(mixer.Slot(0).Count(), 0u);
+}
+
+namespace {
+// Root-mean-square level of each channel heard on the null sink's monitor.
+struct Levels {
+  double left = 0, right = 0;
+};
+Levels RecordMonitor(double seconds) {
+  const char* sink = std::getenv("PULSE_SINK");
+  int bytes = static_cast<int>(seconds * 44100) * 4;
+  std::string command = std::string("parec -d ") + sink +
+                        ".monitor --raw --format=s16le --channels=2 --rate=44100 "
+                        "--latency-msec=20 2>/dev/null | head -c " +
+                        std::to_string(bytes);
+  FILE* pipe = ::popen(command.c_str(), "r");
+  std::vector<std::int16_t> samples(static_cast<size_t>(bytes / 2));
+  size_t got = pipe ? std::fread(samples.data(), 2, samples.size(), pipe) : 0;
+  if (pipe) ::pclose(pipe);
+  Levels levels;
+  size_t frames = got / 2;
+  for (size_t i = 0; i < frames; ++i) {
+    levels.left += double(samples[2 * i]) * samples[2 * i];
+    levels.right += double(samples[2 * i + 1]) * samples[2 * i + 1];
+  }
+  if (frames) levels.left = std::sqrt(levels.left / frames), levels.right = std::sqrt(levels.right / frames);
+  return levels;
+}
+}  // namespace
+
+// The sound reaches the system's output, and volume and balance act on it.
+TEST_F(GraphFixture, VolumeAndBalanceActOnTheOutput) {
+  if (!std::getenv("PULSE_SINK")) GTEST_SKIP() << "needs the test sound server (scripts/test)";
+  ASSERT_TRUE(graph.RenderFile(TestClip("video-10s-640x360.mp4"), kRendererMixer7));
+  graph.put_Volume(0);
+  graph.put_Balance(0);
+  graph.Run();
+  // Volume acts at the sound server at once; the pan acts on samples not yet
+  // queued there, which takes up to about a second to be heard.
+  int settleMs = 1200;
+  auto settle = [&] { std::this_thread::sleep_for(std::chrono::milliseconds(settleMs)); };
+  settle();
+  Levels full = RecordMonitor(0.3);
+  ASSERT_GT(full.left, 1000);
+  ASSERT_GT(full.right, 1000);
+  graph.put_Volume(-2000);  // -20 dB
+  settle();
+  Levels quieter = RecordMonitor(0.3);
+  EXPECT_NEAR(20 * std::log10(quieter.left / full.left), -20, 3);
+  graph.put_Volume(0);
+  graph.put_Balance(9999);  // right only
+  settle();
+  Levels right = RecordMonitor(0.3);
+  EXPECT_LT(right.left, full.left / 100);
+  EXPECT_GT(right.right, full.right / 2);
+  graph.put_Balance(-9999);
+  settle();
+  Levels left = RecordMonitor(0.3);
+  EXPECT_LT(left.right, full.right / 100);
+  EXPECT_GT(left.left, full.left / 2);
+  graph.put_Volume(kVolumeSilence);
+  settle();
+  Levels silent = RecordMonitor(0.3);
+  EXPECT_LT(silent.left + silent.right, 10);
 }
 
 // The session on the real graph and detector, with a recording window.
