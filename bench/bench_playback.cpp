@@ -4,9 +4,8 @@
 // decoders; the bench reads which ones each side created and says if they differ.
 //
 //   cmake --build build --target bench_playback && ./build/bench/bench_playback
-//   options: --runs N  --renderer 1009|1007|1000 (the player's choice otherwise)
-//            --audio-sink DESC (both sides; $ORVANE_AUDIO_SINK is taken too)
-//            --peer-videosink DESC  --clip FILE  --player PATH
+//   [--runs N] [--renderer 1009|1007|1000] [--audio-sink DESC, both sides; also taken
+//   from $ORVANE_AUDIO_SINK] [--peer-videosink DESC] [--clip FILE] [--player PATH]
 //
 // It needs an X server and sound output. Under Xvfb with a PulseAudio null sink:
 //   Xvfb :77 -screen 0 1920x1080x24 &  export DISPLAY=:77
@@ -15,6 +14,9 @@
 // With no sound server, let both sides play audio into a clocked fakesink:
 //   ./build/bench/bench_playback --audio-sink "fakesink sync=true"
 // (the player gets ORVANE_AUDIO_SINK, gst-play-1.0 gets --audiosink).
+// gst-play-1.0's default video sink is what autoplugging settles on; on Xvfb it
+// tries kmssink first, which costs over a second: --peer-videosink ximagesink
+// leaves that out of its first frame.
 //
 // CPU is user + system time of the child, peak memory its ru_maxrss (wait4).
 // First frame counts from just before posix_spawn. The player prints the
@@ -69,6 +71,7 @@ struct Run {
   double cpuSeconds = 0, wallSeconds = 0, maxRssMb = 0;
   long long tracedFrameNs = -1;   // player's own trace, from spawn
   long long sinkPausedNs = -1;    // video sink committed PAUSED, from spawn
+  long long gstInitNs = -1;       // gst_init, from spawn
   std::string videoSink;
   std::set<std::string> decoders;
 };
@@ -77,9 +80,7 @@ struct Run {
 long long LogTime(const std::string& line) {
   unsigned h, m, s;
   char frac[10] = {};
-  int used = 0;
-  if (std::sscanf(line.c_str(), "%u:%2u:%2u.%9[0-9]%n", &h, &m, &s, frac, &used) != 4 ||
-      std::strlen(frac) != 9)
+  if (std::sscanf(line.c_str(), "%u:%2u:%2u.%9[0-9]", &h, &m, &s, frac) != 4 || std::strlen(frac) != 9)
     return -1;
   return ((h * 60LL + m) * 60 + s) * 1'000'000'000LL + std::atoll(frac);
 }
@@ -96,10 +97,9 @@ std::string FactoryName(std::string element) {
 
 std::string Klass(const std::string& element) {
   GstElementFactory* factory = gst_element_factory_find(FactoryName(element).c_str());
-  if (!factory) return "";
-  const char* klass = gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS);
+  const char* klass = factory ? gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS) : nullptr;
   std::string text = klass ? klass : "";
-  gst_object_unref(factory);
+  if (factory) gst_object_unref(factory);
   return text;
 }
 
@@ -136,6 +136,7 @@ Run RunChild(const std::vector<std::string>& argv, const std::map<std::string, s
     return run.error = "cannot start " + argv[0] + ": " + strerror(failed), run;
   }
   ::fcntl(fds[0], F_SETFL, O_NONBLOCK);
+  ::fcntl(fds[0], F_SETPIPE_SZ, 1 << 20);  // start-up bursts of log lines must not block the child
 
   long long anchor = -1;  // gst_init's CLOCK_MONOTONIC, as read off the lines
   std::map<std::string, long long> paused;  // element -> log time of its PAUSED
@@ -194,16 +195,13 @@ Run RunChild(const std::vector<std::string>& argv, const std::map<std::string, s
   run.cpuSeconds = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
                    (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
   run.maxRssMb = usage.ru_maxrss / 1024.0;
-  std::string why;
-  for (const auto& line : tail) why += "\n    " + line;
   if (run.error.empty() && WIFSIGNALED(status))
     run.error = argv[0] + " was killed by signal " + std::to_string(WTERMSIG(status));
   else if (run.error.empty() && WEXITSTATUS(status) != 0)
     run.error = argv[0] + " exited with status " + std::to_string(WEXITSTATUS(status));
   else if (run.error.empty() && run.wallSeconds < minWallSeconds)
-    run.error = argv[0] + " ended after " + std::to_string(run.wallSeconds) +
-                " s, before the clip could have played";
-  if (!run.error.empty()) run.error += why;
+    run.error = argv[0] + " ended after " + std::to_string(run.wallSeconds) + " s, too soon to have played";
+  for (const auto& line : tail) run.error += run.error.empty() ? "" : "\n    " + line;
 
   // The earliest video sink to commit PAUSED; the player's mixers hand frames to Qt via appsink.
   long long best = -1;
@@ -217,6 +215,7 @@ Run RunChild(const std::vector<std::string>& argv, const std::map<std::string, s
       run.videoSink = element;
     }
   }
+  if (anchor >= 0) run.gstInitNs = anchor - start;
   if (best >= 0 && anchor >= 0) run.sinkPausedNs = anchor + best - start;
   return run;
 }
@@ -252,10 +251,14 @@ bool PrepareIni(const fs::path& folder) {
          platform::WritePrivateProfileString("PlayControl", "ReloadLast", "0", ini);
 }
 
+int Fail(const std::string& why, int code = 1) {
+  std::fprintf(stderr, "bench_playback: %s\n", why.c_str());
+  return code;
+}
+
 int Usage() {
-  std::fprintf(stderr, "usage: bench_playback [--runs N] [--renderer 1009|1007|1000] "
-                       "[--audio-sink DESC] [--peer-videosink DESC] [--clip FILE] [--player PATH]\n");
-  return 2;
+  return Fail("usage: bench_playback [--runs N] [--renderer 1009|1007|1000] [--audio-sink DESC] "
+              "[--peer-videosink DESC] [--clip FILE] [--player PATH]", 2);
 }
 
 }  // namespace
@@ -278,43 +281,26 @@ int main(int argc, char** argv) {
   }
   if (runs < 1 || runs > 20) return Usage();
   if (!renderer.empty() && renderer != "1009" && renderer != "1007" && renderer != "1000") return Usage();
-  if (!std::getenv("DISPLAY")) {
-    std::fprintf(stderr, "bench_playback: DISPLAY is not set; start an X server (Xvfb) first\n");
-    return 1;
-  }
+  if (!std::getenv("DISPLAY")) return Fail("DISPLAY is not set; start an X server (Xvfb) first");
   std::error_code ec;
-  if (!fs::is_regular_file(player, ec)) {
-    std::fprintf(stderr, "bench_playback: no player at %s\n", player.c_str());
-    return 1;
-  }
+  if (!fs::is_regular_file(player, ec)) return Fail("no player at " + player);
   if (clip.empty()) {
     Run made = RunChild({ORVANE_SOURCE_DIR "/bench/make-bench-clip", ORVANE_BENCH_CLIP_DIR}, {});
+    if (!made.error.empty()) return Fail("making the clip failed: " + made.error);
     clip = ORVANE_BENCH_CLIP_DIR "/bench-1080p30.mp4";
-    if (!made.error.empty()) {
-      std::fprintf(stderr, "bench_playback: making the clip failed: %s\n", made.error.c_str());
-      return 1;
-    }
   }
-  if (!fs::is_regular_file(clip, ec)) {
-    std::fprintf(stderr, "bench_playback: no clip at %s\n", clip.c_str());
-    return 1;
-  }
+  if (!fs::is_regular_file(clip, ec)) return Fail("no clip at " + clip);
+  clip = fs::absolute(clip).string();
   // The first playbin after a plugin change rebuilds the registry; keep that out of the figures.
-  if (Run warm = RunChild({"gst-inspect-1.0", "playbin"}, {}); !warm.error.empty()) {
-    std::fprintf(stderr, "bench_playback: %s\n", warm.error.c_str());
-    return 1;
-  }
+  if (Run warm = RunChild({"gst-inspect-1.0", "playbin"}, {}); !warm.error.empty()) return Fail(warm.error);
   gst_init(nullptr, nullptr);
 
   // A private copy of the program folder, so the build's Ini stays as it is.
   char tmpl[] = "/tmp/orvane-bench-playback-XXXXXX";
   if (!::mkdtemp(tmpl)) return std::perror("mkdtemp"), 1;
   fs::path work = tmpl, pristine = work / "pristine", folder = work / "OrvanePlayer";
-  if (!CopyProgramFolder(player, pristine)) {
-    std::fprintf(stderr, "bench_playback: cannot copy the program folder of %s\n", player.c_str());
-    fs::remove_all(work, ec);
-    return 1;
-  }
+  if (!CopyProgramFolder(player, pristine))
+    return fs::remove_all(work, ec), Fail("cannot copy the program folder of " + player);
 
   std::map<std::string, std::string> common = {{"GST_DEBUG", "GST_BUS:5"}, {"GST_DEBUG_NO_COLOR", "1"}};
   std::map<std::string, std::string> playerEnv = common;
@@ -326,16 +312,16 @@ int main(int argc, char** argv) {
   if (!peerVideoSink.empty()) peerArgs.insert(peerArgs.end(), {"--videosink", peerVideoSink});
   peerArgs.push_back(clip);
 
-  std::printf("clip %s; %d runs each, alternately\n", clip.c_str(), runs);
-  std::printf("audio sink, both sides: %s\n", audioSink.empty() ? "default" : audioSink.c_str());
-  std::printf("player renderer: %s\n", renderer.empty() ? "the player's choice" : renderer.c_str());
-  std::printf("peer video sink: %s\n", peerVideoSink.empty() ? "gst-play-1.0's default" : peerVideoSink.c_str());
+  std::printf("clip %s; %d runs each, alternately; audio sink, both sides: %s\n", clip.c_str(), runs,
+              audioSink.empty() ? "default" : audioSink.c_str());
+  std::printf("player renderer: %s; peer video sink: %s\n", renderer.empty() ? "its own choice" : renderer.c_str(),
+              peerVideoSink.empty() ? "gst-play-1.0's default" : peerVideoSink.c_str());
   std::vector<Run> sides[2];
   for (int i = 0; i < runs * 2; ++i) {
     int side = i % 2;
     fs::remove_all(folder, ec);
     if (side == 0 && (!CopyProgramFolder(pristine / "OrvanePlayer", folder) || !PrepareIni(folder))) {
-      std::fprintf(stderr, "bench_playback: cannot prepare %s\n", folder.c_str());
+      Fail("cannot prepare " + folder.string());
       break;
     }
     Run run = side == 0 ? RunChild({(folder / "OrvanePlayer").string(), clip}, playerEnv, kClipSeconds * 0.75)
@@ -344,10 +330,11 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "run %d: %s\n", i / 2 + 1, run.error.c_str());
       break;
     }
-    std::printf("run %d %-6s cpu %6.2f s  rss %6.1f MB  wall %5.1f s  drawn %s  sink PAUSED %s (%s)\n",
-                i / 2 + 1, side == 0 ? "player" : "peer", run.cpuSeconds, run.maxRssMb,
-                run.wallSeconds, Ms(run.tracedFrameNs).c_str(), Ms(run.sinkPausedNs).c_str(),
-                run.videoSink.empty() ? "no video sink seen" : run.videoSink.c_str());
+    std::printf("run %d %-6s cpu %5.2f s  rss %5.1f MB  wall %4.1f s  gst_init %s  sink PAUSED %s (%s)"
+                "  drawn %s\n", i / 2 + 1, side == 0 ? "player" : "peer", run.cpuSeconds, run.maxRssMb,
+                run.wallSeconds, Ms(run.gstInitNs).c_str(), Ms(run.sinkPausedNs).c_str(),
+                run.videoSink.empty() ? "no video sink seen" : run.videoSink.c_str(),
+                Ms(run.tracedFrameNs).c_str());
     std::fflush(stdout);
     sides[side].push_back(run);
   }
@@ -362,34 +349,31 @@ int main(int argc, char** argv) {
     size_t n = values.size();
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
   };
-  auto every = [](const std::vector<Run>& v, auto test) { return std::all_of(v.begin(), v.end(), test); };
-  auto hasSink = [](const Run& r) { return r.sinkPausedNs >= 0; };
   std::string ourDecoders = Join(ours[0].decoders), peerDecoders = Join(peers[0].decoders);
   if (ourDecoders == peerDecoders) std::printf("decoders, both sides: %s\n", ourDecoders.c_str());
   else std::printf("DECODERS DIFFER: player %s; peer %s\n", ourDecoders.c_str(), peerDecoders.c_str());
+  auto has = [](const std::vector<Run>& v, long long Run::*field) {
+    return std::all_of(v.begin(), v.end(), [field](const Run& r) { return r.*field >= 0; });
+  };
   // Kind 1000 draws in the sink itself, so there the sink's PAUSED is the player's first frame.
-  bool traced = every(ours, [](const Run& r) { return r.tracedFrameNs >= 0; });
-  bool ourSinks = every(ours, hasSink), peerSinks = every(peers, hasSink);
-  auto cpu = [](const Run& r) { return r.cpuSeconds; };
-  auto rss = [](const Run& r) { return r.maxRssMb; };
+  bool traced = has(ours, &Run::tracedFrameNs), ourSinks = has(ours, &Run::sinkPausedNs);
+  bool peerSinks = has(peers, &Run::sinkPausedNs);
   auto first = [traced](const Run& r) { return (traced ? r.tracedFrameNs : r.sinkPausedNs) / 1e6; };
   auto paused = [](const Run& r) { return r.sinkPausedNs / 1e6; };
-  struct Row { const char* name; double player, peer, target; };
-  std::vector<Row> rows = {{"CPU time, s", median(ours, cpu), median(peers, cpu), 1.10},
-                           {"peak RSS, MB", median(ours, rss), median(peers, rss), 1.3}};
-  if (peerSinks && (traced || ourSinks))
-    rows.push_back({"first frame, ms", median(ours, first), median(peers, paused), 1.2});
-  std::printf("\n%-17s %9s %9s %7s %7s\n", "median", "player", "peer", "ratio", "target");
-  for (const Row& r : rows) {
-    double ratio = r.player / r.peer;
-    std::printf("%-17s %9.2f %9.2f %6.2fx <=%.2fx %s\n", r.name, r.player, r.peer, ratio, r.target,
-                ratio <= r.target ? "ok" : "OVER");
-  }
-  if (ourSinks && peerSinks)
-    std::printf("%-17s %9.2f %9.2f %6.2fx (like for like: the video sink's PAUSED on both sides)\n",
-                "sink PAUSED, ms", median(ours, paused), median(peers, paused),
-                median(ours, paused) / median(peers, paused));
-  if (!peerSinks || !(traced || ourSinks)) std::printf("first frame: not seen on every run\n");
+  auto row = [&](const char* name, auto ourField, auto peerField, double target) {
+    double player = median(ours, ourField), peer = median(peers, peerField);
+    std::printf("%-16s %9.2f %9.2f %6.2fx  ", name, player, peer, player / peer);
+    if (target > 0) std::printf("<= %.2fx %s\n", target, player / peer <= target ? "ok" : "OVER");
+    else std::printf("(like for like, no target)\n");
+  };
+  auto cpu = [](const Run& r) { return r.cpuSeconds; };
+  auto rss = [](const Run& r) { return r.maxRssMb; };
+  std::printf("\n%-16s %9s %9s %7s  %s\n", "median", "player", "peer", "ratio", "target");
+  row("CPU time, s", cpu, cpu, 1.10);
+  row("peak RSS, MB", rss, rss, 1.3);
+  if (peerSinks && (traced || ourSinks)) row("first frame, ms", first, paused, 1.2);
+  else std::printf("first frame: not seen on every run\n");
+  if (ourSinks && peerSinks) row("sink PAUSED, ms", paused, paused, 0);
   std::printf("\nfirst frame, player: %s\n", traced ? "its trace of the first frame drawn in its window"
                                                      : "its video sink committing PAUSED (no drawn frame traced)");
   std::printf("first frame, peer: its video sink committing PAUSED, after showing the preroll frame;\n"

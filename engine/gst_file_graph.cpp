@@ -109,6 +109,37 @@ GstElement* ScaledWindowSink(GstElement* sink, GstElement** sizeFilter) {
   return bin;
 }
 
+// Goes to PAUSED and waits for the preroll; an error ends the wait at once.
+bool WaitForPreroll(GstElement* pipeline) {
+  GstStateChangeReturn change = gst_element_set_state(pipeline, GST_STATE_PAUSED);
+  if (change == GST_STATE_CHANGE_FAILURE) return false;
+  GstBus* bus = gst_element_get_bus(pipeline);
+  bool prerolled = change != GST_STATE_CHANGE_ASYNC;
+  gint64 deadline = g_get_monotonic_time() + kBuildTimeLimit / GST_USECOND;
+  while (!prerolled) {
+    gint64 left = deadline - g_get_monotonic_time();
+    if (left <= 0) break;
+    GstMessage* message = gst_bus_timed_pop_filtered(
+        bus, static_cast<GstClockTime>(left) * GST_USECOND,
+        static_cast<GstMessageType>(GST_MESSAGE_ASYNC_DONE | GST_MESSAGE_ERROR));
+    if (!message) break;
+    bool error = GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR;
+    bool done = !error && GST_MESSAGE_SRC(message) == GST_OBJECT(pipeline);
+    gst_message_unref(message);
+    if (error) break;
+    prerolled = done;
+  }
+  // An error posted alongside a completed preroll fails the build too.
+  if (prerolled) {
+    if (GstMessage* error = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR)) {
+      prerolled = false;
+      gst_message_unref(error);
+    }
+  }
+  gst_object_unref(bus);
+  return prerolled;
+}
+
 }  // namespace
 
 int ProbeRenderers(bool openGlAvailable) {
@@ -187,7 +218,7 @@ bool GstFileGraph::RenderFile(const std::string& path, int rendererKind) {
   }
   // Panned as stereo: a mono input would be spread, not balanced.
   if (GstElement* filter = gst_parse_bin_from_description(
-          "audioconvert ! audio/x-raw,channels=2 ! audiopanorama name=balance method=simple",
+          "scaletempo ! audioconvert ! audio/x-raw,channels=2 ! audiopanorama name=balance method=simple",
           TRUE, nullptr)) {
     panorama_ = gst_bin_get_by_name(GST_BIN(filter), "balance");
     // "simple": a full pan silences the other channel instead of mixing it in.
@@ -196,18 +227,7 @@ bool GstFileGraph::RenderFile(const std::string& path, int rendererKind) {
   }
   g_object_set(pipeline_, "volume", gain_, nullptr);
 
-  GstStateChangeReturn change = gst_element_set_state(pipeline_, GST_STATE_PAUSED);
-  if (change != GST_STATE_CHANGE_FAILURE)
-    change = gst_element_get_state(pipeline_, nullptr, nullptr, kBuildTimeLimit);
-  bool failed = change == GST_STATE_CHANGE_FAILURE || change == GST_STATE_CHANGE_ASYNC;
-  if (!failed) {
-    GstBus* bus = gst_element_get_bus(pipeline_);
-    while (GstMessage* message = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR)) {
-      failed = true;
-      gst_message_unref(message);
-    }
-    gst_object_unref(bus);
-  }
+  bool failed = !WaitForPreroll(pipeline_);
   if (failed) {
     Release();
     return false;
