@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QOpenGLFunctions>
 #include <QPainter>
 #include <QResizeEvent>
 #include <algorithm>
@@ -127,8 +128,15 @@ bool OpenGlAvailable() {
   surface.setFormat(context.format());
   surface.create();
   if (!surface.isValid() || !context.makeCurrent(&surface)) return false;
+  // A software rasteriser draws on the CPU, slower than the raster engine.
+  const char* renderer =
+      reinterpret_cast<const char*>(context.functions()->glGetString(GL_RENDERER));
+  QString name = QString::fromLatin1(renderer ? renderer : "").toLower();
+  bool software = name.contains("llvmpipe") || name.contains("softpipe") ||
+                  name.contains("software") || name.contains("swrast");
   context.doneCurrent();
-  return true;
+  return !software || qEnvironmentVariableIsSet("ORVANE_ALLOW_SOFTWARE_GL") ||
+         qgetenv("ORVANE_RENDERER") == "1009";
 }
 
 QWidget* CreateVideoSurface(int rendererKind, engine::VideoMixer& mixer, VideoPanel* panel) {

@@ -63,8 +63,9 @@ class GlVideoSurface : public QOpenGLWidget {
   engine::VideoMixer& mixer_;
 };
 
-// Whether an OpenGL context can be had on this display (never on the
-// offscreen platform, where the OpenGL surface cannot be shown).
+// Whether a hardware OpenGL context can be had on this display (never on the
+// offscreen platform, where the OpenGL surface cannot be shown). A software
+// rasteriser counts only with ORVANE_ALLOW_SOFTWARE_GL set or 1009 forced.
 bool OpenGlAvailable();
 
 // Makes a surface for the renderer kind over the whole panel, wires the

@@ -86,11 +86,12 @@ GstElement* WindowSink(bool* scales) {
   return gst_element_factory_make("ximagesink", nullptr);
 }
 
-// The plain X sink behind a scaler whose output size follows the window position.
-GstElement* ScaledWindowSink(GstElement* sink, GstElement** sizeFilter) {
-  GstElement* bin = gst_bin_new("window-sink");
-  GstElement* convert = gst_element_factory_make("videoconvert", nullptr);
+// A sink behind our own scaler and converter: scaled first (fewer pixels to
+// convert when shrinking), stretched to the size the filter asks, never letterboxed.
+GstElement* ScaledSink(GstElement* sink, GstElement** sizeFilter) {
+  GstElement* bin = gst_bin_new(nullptr);
   GstElement* scale = gst_element_factory_make("videoscale", nullptr);
+  GstElement* convert = gst_element_factory_make("videoconvert", nullptr);
   GstElement* filter = gst_element_factory_make("capsfilter", nullptr);
   if (!convert || !scale || !filter) {
     for (GstElement* e : {convert, scale, filter})
@@ -98,15 +99,23 @@ GstElement* ScaledWindowSink(GstElement* sink, GstElement** sizeFilter) {
     gst_object_unref(bin);
     return sink;
   }
-  // The window position already holds the aspect: stretch, never letterbox.
   g_object_set(scale, "add-borders", FALSE, nullptr);
-  gst_bin_add_many(GST_BIN(bin), convert, scale, filter, sink, nullptr);
-  gst_element_link_many(convert, scale, filter, sink, nullptr);
-  GstPad* pad = gst_element_get_static_pad(convert, "sink");
+  gst_bin_add_many(GST_BIN(bin), scale, convert, filter, sink, nullptr);
+  gst_element_link_many(scale, convert, filter, sink, nullptr);
+  GstPad* pad = gst_element_get_static_pad(scale, "sink");
   gst_element_add_pad(bin, gst_ghost_pad_new("sink", pad));
   gst_object_unref(pad);
   *sizeFilter = filter;
   return bin;
+}
+
+void AskSize(GstElement* sizeFilter, const char* format, int width, int height) {
+  GstCaps* caps = gst_caps_new_simple("video/x-raw", "width", G_TYPE_INT, width, "height",
+                                      G_TYPE_INT, height, "pixel-aspect-ratio",
+                                      GST_TYPE_FRACTION, 1, 1, nullptr);
+  if (format) gst_caps_set_simple(caps, "format", G_TYPE_STRING, format, nullptr);
+  g_object_set(sizeFilter, "caps", caps, nullptr);
+  gst_caps_unref(caps);
 }
 
 // Goes to PAUSED and waits for the preroll; an error ends the wait at once.
@@ -170,7 +179,7 @@ GstElement* GstFileGraph::MakeVideoSink(int rendererKind) {
     if (output_.window)
       gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(sink), output_.window);
     overlay_ = sink;
-    return scales ? sink : ScaledWindowSink(sink, &sizeFilter_);
+    return scales ? sink : ScaledSink(sink, &sizeFilter_);
   }
   if (!output_.mixer) return nullptr;
   GstElement* sink = gst_element_factory_make("appsink", nullptr);
@@ -185,7 +194,8 @@ GstElement* GstFileGraph::MakeVideoSink(int rendererKind) {
   gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, output_.mixer, nullptr);
   // The mixing renderer starts every graph as one opaque full-size stream on black.
   output_.mixer->Reset();
-  return sink;
+  // Frames come at the size they are drawn, so the window only copies them.
+  return ScaledSink(sink, &sizeFilter_);
 }
 
 bool GstFileGraph::RenderFile(const std::string& path, int rendererKind) {
@@ -205,7 +215,7 @@ bool GstFileGraph::RenderFile(const std::string& path, int rendererKind) {
     videoSink_ = GST_ELEMENT(gst_object_ref_sink(sink));
     g_object_set(pipeline_, "video-sink", videoSink_, nullptr);
     if (sizeFilter_) {
-      // Our own scaler stretches to the window position; playbin's would letterbox.
+      // Our own scaler stretches to the drawn size; playbin's would letterbox.
       constexpr guint kNativeVideo = 0x40;
       guint flags = 0;
       g_object_get(pipeline_, "flags", &flags, nullptr);
@@ -380,18 +390,15 @@ void GstFileGraph::put_Balance(int balance) {
 }
 
 void GstFileGraph::SetVideoPosition(const PixelRect& destination) {
-  if (output_.mixer && kind_ != kRendererDefault) output_.mixer->SetVideoPosition(destination);
+  if (!output_.mixer || kind_ == kRendererDefault) return;
+  output_.mixer->SetVideoPosition(destination);
+  if (sizeFilter_ && destination.Width() > 0 && destination.Height() > 0)
+    AskSize(sizeFilter_, "BGRx", destination.Width(), destination.Height());
 }
 
 void GstFileGraph::SetWindowPosition(int left, int top, int width, int height) {
   if (kind_ != kRendererDefault || !overlay_ || width <= 0 || height <= 0) return;
-  if (sizeFilter_) {
-    GstCaps* caps = gst_caps_new_simple("video/x-raw", "width", G_TYPE_INT, width, "height",
-                                        G_TYPE_INT, height, "pixel-aspect-ratio",
-                                        GST_TYPE_FRACTION, 1, 1, nullptr);
-    g_object_set(sizeFilter_, "caps", caps, nullptr);
-    gst_caps_unref(caps);
-  }
+  if (sizeFilter_) AskSize(sizeFilter_, nullptr, width, height);
   gst_video_overlay_set_render_rectangle(GST_VIDEO_OVERLAY(overlay_), left, top, width, height);
   gst_video_overlay_expose(GST_VIDEO_OVERLAY(overlay_));
 }
