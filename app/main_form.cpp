@@ -291,8 +291,7 @@ void TOrvaneMain_Form::RestoreMediaFile() {
   bool audio = session_.PlayType == engine::kPlayAudio;
   if (!session_.OpenCurrentMedia()) {
     session_.EnterReadyState();
-    parts_.prompt->Inform(platform::kPromptCaption,
-                          "无法播放此文件:\n" + session_.CurrentMediaFile);
+    session_.ReportOpenFailure(session_.CurrentMediaFile);
     return;
   }
   if (session_.IsPlaying) {

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/gst_wait.h"
 #include "engine/video_mixer.h"
 
 namespace engine {
@@ -122,31 +123,15 @@ void AskSize(GstElement* sizeFilter, const char* format, int width, int height) 
 bool WaitForPreroll(GstElement* pipeline) {
   GstStateChangeReturn change = gst_element_set_state(pipeline, GST_STATE_PAUSED);
   if (change == GST_STATE_CHANGE_FAILURE) return false;
-  GstBus* bus = gst_element_get_bus(pipeline);
-  bool prerolled = change != GST_STATE_CHANGE_ASYNC;
-  gint64 deadline = g_get_monotonic_time() + kBuildTimeLimit / GST_USECOND;
-  while (!prerolled) {
-    gint64 left = deadline - g_get_monotonic_time();
-    if (left <= 0) break;
-    GstMessage* message = gst_bus_timed_pop_filtered(
-        bus, static_cast<GstClockTime>(left) * GST_USECOND,
-        static_cast<GstMessageType>(GST_MESSAGE_ASYNC_DONE | GST_MESSAGE_ERROR));
-    if (!message) break;
-    bool error = GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR;
-    bool done = !error && GST_MESSAGE_SRC(message) == GST_OBJECT(pipeline);
-    gst_message_unref(message);
-    if (error) break;
-    prerolled = done;
-  }
+  if (change == GST_STATE_CHANGE_ASYNC && !WaitForAsyncDone(pipeline, kBuildTimeLimit))
+    return false;
   // An error posted alongside a completed preroll fails the build too.
-  if (prerolled) {
-    if (GstMessage* error = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR)) {
-      prerolled = false;
-      gst_message_unref(error);
-    }
-  }
+  GstBus* bus = gst_element_get_bus(pipeline);
+  GstMessage* error = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR);
   gst_object_unref(bus);
-  return prerolled;
+  if (!error) return true;
+  gst_message_unref(error);
+  return false;
 }
 
 }  // namespace

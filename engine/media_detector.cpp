@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/gst_wait.h"
 #include "platform/safe_file.h"
 
 namespace engine {
@@ -45,26 +46,6 @@ std::string FileUri(const std::string& path) {
 double ClockToSeconds(GstClockTime t) {
   if (!GST_CLOCK_TIME_IS_VALID(t)) return 0;
   return static_cast<double>(t) / GST_SECOND;
-}
-
-// Waits for the pipeline to finish its pending state change (preroll), or
-// fails on an error message or when the time limit passes.
-bool WaitForPreroll(GstElement* pipeline) {
-  GstPtr<GstBus> bus(gst_element_get_bus(pipeline));
-  const gint64 deadline = g_get_monotonic_time() + kPipelineTimeout / GST_USECOND;
-  while (true) {
-    gint64 left = deadline - g_get_monotonic_time();
-    if (left <= 0) return false;
-    GstMessage* msg = gst_bus_timed_pop_filtered(
-        bus.p, static_cast<GstClockTime>(left) * GST_USECOND,
-        static_cast<GstMessageType>(GST_MESSAGE_ASYNC_DONE | GST_MESSAGE_ERROR));
-    if (!msg) return false;
-    const bool error = GST_MESSAGE_TYPE(msg) == GST_MESSAGE_ERROR;
-    const bool done = !error && GST_MESSAGE_SRC(msg) == GST_OBJECT(pipeline);
-    gst_message_unref(msg);
-    if (error) return false;
-    if (done) return true;
-  }
 }
 
 void PutU16(std::string& out, uint32_t v) {
@@ -192,7 +173,7 @@ bool MediaDetector::WriteBitmapBits(double seconds, int width, int height,
 
   const GstStateChangeReturn ret = gst_element_set_state(pipeline.p, GST_STATE_PAUSED);
   if (ret == GST_STATE_CHANGE_FAILURE) return false;
-  if (ret == GST_STATE_CHANGE_ASYNC && !WaitForPreroll(pipeline.p)) return false;
+  if (ret == GST_STATE_CHANGE_ASYNC && !WaitForAsyncDone(pipeline.p, kPipelineTimeout)) return false;
 
   // The preroll frame is already the first one; a still picture cannot seek.
   if (seconds > 0 && !stillImage_) {
@@ -201,7 +182,7 @@ bool MediaDetector::WriteBitmapBits(double seconds, int width, int height,
                                  static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
                                  t))
       return false;
-    if (!WaitForPreroll(pipeline.p)) return false;
+    if (!WaitForAsyncDone(pipeline.p, kPipelineTimeout)) return false;
   }
 
   // NULL here means end of stream: the time was past the last frame.

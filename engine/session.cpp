@@ -187,12 +187,16 @@ void Session::ReportOpenFailure(const std::string& path) {
   prompt_.Inform(platform::kPromptCaption, "无法播放此文件:\n" + path);
 }
 
+// Nothing plays: stay ready rather than claim "播放中" with a dead timer.
+void Session::LeaveFailedOpen() {
+  IsPlaying = false;
+  IsPaused = false;
+  EnterReadyState();
+}
+
 bool Session::OpenAndShow(bool reportFailure) {
   if (!OpenCurrentMedia()) {
-    // Nothing plays: stay ready rather than claim "播放中" with a dead timer.
-    IsPlaying = false;
-    IsPaused = false;
-    EnterReadyState();
+    LeaveFailedOpen();
     if (reportFailure) ReportOpenFailure(CurrentMediaFile);
     return false;
   }
@@ -208,9 +212,7 @@ bool Session::OpenFile(const std::string& path) {
   CurrentMediaFile = path;
   if (RefreshTagText) RefreshTagText(previous, CurrentMediaFile);
   if (!OpenCurrentMedia()) {
-    IsPlaying = false;
-    IsPaused = false;
-    EnterReadyState();
+    LeaveFailedOpen();
     view_.RefreshPlayList(playList_.PlayListIndex);
     ReportOpenFailure(path);
     return false;
@@ -299,9 +301,7 @@ void Session::AdvanceTo(int index, bool leaveFullScreen) {
   if (opened && leaveFullScreen) view_.LeaveFullScreenAtOpen();
   view_.RefreshPlayList(index);
   if (!opened) {
-    IsPlaying = false;
-    IsPaused = false;
-    EnterReadyState();
+    LeaveFailedOpen();
     ReportOpenFailure(CurrentMediaFile);
     return;
   }

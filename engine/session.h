@@ -84,6 +84,7 @@ class Session {
   bool OpenFiles(const std::vector<std::string>& files);
 
   void EnterReadyState();
+  void ReportOpenFailure(const std::string& path);
 
   // The file graph and the video window.
   bool BuildFileGraph(const std::string& path);
@@ -95,7 +96,7 @@ class Session {
 
  private:
   bool OpenAndShow(bool reportFailure);
-  void ReportOpenFailure(const std::string& path);
+  void LeaveFailedOpen();
   void EndOfMedia();
   void StopAtEnd();
   void AdvanceTo(int index, bool leaveFullScreen);

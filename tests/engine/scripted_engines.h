@@ -7,6 +7,7 @@
 
 #include "engine/media_detector.h"
 #include "engine/media_engines.h"
+#include "engine/session.h"
 #include "engine/session_view.h"
 #include "platform/prompt.h"
 
@@ -145,4 +146,15 @@ struct RecordingView : engine::SessionView {
     panel.height += h - window.height;
     window = {w, h};
   }
+};
+
+// A session on scripted engines with a recording window and prompt.
+struct ScriptedSessionParts {
+  ScriptedGraph graph;
+  ScriptedDetector detector;
+  ScriptedAudio audio;
+  RecordingView view;
+  RecordingPrompt prompt;
+  playlist::PlayList list;
+  engine::Session session{graph, detector, audio, view, prompt, list};
 };

@@ -7,14 +7,7 @@
 using namespace engine;
 
 namespace {
-struct SessionFixture : ::testing::Test {
-  ScriptedGraph graph;
-  ScriptedDetector detector;
-  ScriptedAudio audio;
-  RecordingView view;
-  RecordingPrompt prompt;
-  playlist::PlayList list;
-  Session session{graph, detector, audio, view, prompt, list};
+struct SessionFixture : ::testing::Test, ScriptedSessionParts {
   void EndVideo() {
     graph.current = graph.length;
     session.SessionTick();

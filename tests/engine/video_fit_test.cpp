@@ -32,14 +32,7 @@ TEST(ShowMaximisedFor, ScreenMustExceedTheVideoByTheChrome) {
 }
 
 namespace {
-struct FitFixture : ::testing::Test {
-  ScriptedGraph graph;
-  ScriptedDetector detector;
-  ScriptedAudio audio;
-  RecordingView view;
-  RecordingPrompt prompt;
-  playlist::PlayList list;
-  Session session{graph, detector, audio, view, prompt, list};
+struct FitFixture : ::testing::Test, ScriptedSessionParts {
   int whileOpen = 1;
   void SetUp() override {
     session.RendererKind = kRendererMixer7;
