@@ -16,8 +16,14 @@ d = display.Display()
 root = d.screen().root
 name_atom = d.intern_atom('_NET_WM_NAME')
 utf8 = d.intern_atom('UTF8_STRING')
+# Windows come and go while the player starts; one that vanished mid-walk
+# is simply skipped.
 def find(w):
-    for c in w.query_tree().children:
+    try:
+        children = w.query_tree().children
+    except Exception:
+        return None
+    for c in children:
         try:
             p = c.get_full_property(name_atom, utf8)
             if p and '奥文播放' in p.value.decode('utf-8', 'replace') and c.get_attributes().map_state == X.IsViewable:
