@@ -64,11 +64,16 @@ class MediaGraph {
   virtual void Expose() = 0;
 };
 
-// The audio-only stream: positions in bytes of the decoded format.
+// The audio-only stream engine: one stream at a time, positions in bytes of
+// the decoded format (one byte per sample and channel at the file's rate).
+inline constexpr int kSpectrumValues = 128;  // magnitudes of a 256-point FFT
+inline constexpr int kEqBands = 10;
+
 class AudioStream {
  public:
   virtual ~AudioStream() = default;
-  // Frees any earlier stream first. False when the file cannot be opened.
+  // Frees any earlier stream first. False when the file cannot be opened;
+  // then nothing is open.
   virtual bool CreateFileStream(const std::string& path) = 0;
   virtual bool IsOpen() const = 0;
   virtual void Play(bool restart) = 0;
@@ -76,10 +81,24 @@ class AudioStream {
   virtual void Stop() = 0;
   virtual void Free() = 0;
   virtual std::int64_t LengthBytes() const = 0;
+  // Once the stream has ended this reads exactly LengthBytes().
   virtual std::int64_t PositionBytes() const = 0;
   virtual double BytesToSeconds(std::int64_t bytes) const = 0;
   virtual std::int64_t SecondsToBytes(double seconds) const = 0;
   virtual void SetPositionBytes(std::int64_t bytes) = 0;
+  // Output volume 0.0 .. 1.0; kept for later streams too.
+  virtual void SetVolume(float level) = 0;
+  // True while the stream is open, not paused and not ended.
+  virtual bool IsActivePlaying() const = 0;
+  // 128 magnitudes (0..1 for a full-scale sine) of the 256 samples being
+  // heard now; false and zeros when nothing is open.
+  virtual bool GetSpectrum(float (&values)[kSpectrumValues]) = 0;
+  // A parametric equaliser effect on the open stream, flat until set;
+  // 0 when nothing is open. Effects go with their stream.
+  virtual int AddEqEffect() = 0;
+  // Centre in Hz, bandwidth in semitones, gain -15..15 dB. False for a
+  // handle of no open stream.
+  virtual bool SetEqParameters(int handle, float centre, float bandwidth, float gain) = 0;
 };
 
 // A stand-in for a machine with no audio engine: nothing opens.
@@ -96,6 +115,14 @@ class UnavailableAudioStream final : public AudioStream {
   double BytesToSeconds(std::int64_t) const override { return 0; }
   std::int64_t SecondsToBytes(double) const override { return 0; }
   void SetPositionBytes(std::int64_t) override {}
+  void SetVolume(float) override {}
+  bool IsActivePlaying() const override { return false; }
+  bool GetSpectrum(float (&values)[kSpectrumValues]) override {
+    for (float& v : values) v = 0;
+    return false;
+  }
+  int AddEqEffect() override { return 0; }
+  bool SetEqParameters(int, float, float, float) override { return false; }
 };
 
 }  // namespace engine

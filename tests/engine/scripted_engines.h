@@ -2,6 +2,7 @@
 // Small scripted engines for session logic: they can fail, report positions and end.
 #include <map>
 #include <set>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,21 @@ struct ScriptedAudio : engine::AudioStream {
   double BytesToSeconds(std::int64_t b) const override { return b / 1000.0; }
   std::int64_t SecondsToBytes(double s) const override { return static_cast<std::int64_t>(s * 1000); }
   void SetPositionBytes(std::int64_t b) override { position = b; }
+  float volume = 1.0f;
+  void SetVolume(float level) override { volume = level; }
+  bool IsActivePlaying() const override { return open && playing; }
+  float spectrum[engine::kSpectrumValues] = {};
+  bool GetSpectrum(float (&values)[engine::kSpectrumValues]) override {
+    for (int i = 0; i < engine::kSpectrumValues; ++i) values[i] = open ? spectrum[i] : 0.0f;
+    return open;
+  }
+  std::vector<std::tuple<int, float, float, float>> eqSet;
+  int effects = 0;
+  int AddEqEffect() override { return open ? ++effects : 0; }
+  bool SetEqParameters(int h, float c, float b, float g) override {
+    eqSet.emplace_back(h, c, b, g);
+    return open && h > 0 && h <= effects;
+  }
 };
 
 struct RecordingPrompt : platform::Prompt {
