@@ -91,7 +91,7 @@ class AudioStream {
   // True while the stream is open, not paused and not ended.
   virtual bool IsActivePlaying() const = 0;
   // 128 magnitudes (0..1 for a full-scale sine) of the 256 samples being
-  // heard now; false and zeros when nothing is open.
+  // heard now; false and zeros unless the stream is actively playing.
   virtual bool GetSpectrum(float (&values)[kSpectrumValues]) = 0;
   // A parametric equaliser effect on the open stream, flat until set;
   // 0 when nothing is open. Effects go with their stream.

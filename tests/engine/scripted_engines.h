@@ -96,8 +96,9 @@ struct ScriptedAudio : engine::AudioStream {
   bool IsActivePlaying() const override { return open && playing; }
   float spectrum[engine::kSpectrumValues] = {};
   bool GetSpectrum(float (&values)[engine::kSpectrumValues]) override {
-    for (int i = 0; i < engine::kSpectrumValues; ++i) values[i] = open ? spectrum[i] : 0.0f;
-    return open;
+    const bool heard = IsActivePlaying();
+    for (int i = 0; i < engine::kSpectrumValues; ++i) values[i] = heard ? spectrum[i] : 0.0f;
+    return heard;
   }
   std::vector<std::tuple<int, float, float, float>> eqSet;
   int effects = 0;
