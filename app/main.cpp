@@ -6,6 +6,7 @@
 
 #include "app/main_form.h"
 #include "app/qt_prompt.h"
+#include "engine/gst_audio_stream.h"
 #include "engine/gst_file_graph.h"
 #include "engine/media_detector.h"
 #include "engine/media_engines.h"
@@ -22,7 +23,7 @@ int main(int argc, char** argv) {
 
   engine::GstFileGraph graph;
   engine::MediaDetector detector;
-  engine::UnavailableAudioStream audio;
+  engine::GstAudioStream audio;
   app::QtPrompt prompt;
   app::MainFormParts parts;
   parts.graph = &graph;

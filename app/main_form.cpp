@@ -10,6 +10,7 @@
 #include "app/command_line.h"
 #include "engine/engine_version.h"
 #include "engine/gst_file_graph.h"
+#include "engine/tag_text.h"
 #include "engine/time_text.h"
 #include "platform/safe_file.h"
 
@@ -48,7 +49,7 @@ void TOrvaneMain_Form::LoadStartupSettings() {
       parts_.rendererKind ? parts_.rendererKind : engine::ProbeRenderers(OpenGlAvailable());
   session_.PlayType = engine::kPlayNone;
   session_.PlayRate = 1.0;
-  SoundLevel = store_.ReadInt("Play", "SoundLevel");
+  session_.SoundLevel = store_.ReadInt("Play", "SoundLevel");
   playList_.PlayListIndex = -1;
   session_.VideoWidth = 1;
   session_.VideoHeight = 1;
@@ -115,6 +116,9 @@ void TOrvaneMain_Form::InitialiseMainWindow() {
   AudioEQ_P->setObjectName("AudioEQ_P");
   AudioEQ_P->resize(200, 80);
   AudioEQ_P->hide();
+  FFTBox = new SpectrumBox(Video_P);
+  FFTBox->setObjectName("FFTBox");
+  FFTBox->setGeometry(10, 10, engine::kSpectrumWidth, engine::kSpectrumHeight);
 
   auto* statusBar = new QHBoxLayout;
   statusBar->setContentsMargins(6, 2, 10, 2);
@@ -142,6 +146,10 @@ void TOrvaneMain_Form::InitialiseMainWindow() {
   connect(Ctrl_T, &QTimer::timeout, this, [this] { session_.SessionTick(); });
   FFT_T = new QTimer(this);
   FFT_T->setInterval(30);
+  connect(FFT_T, &QTimer::timeout, this, [this] { DrawSpectrum(); });
+  session_.RefreshTagText = [this](const std::string& previous, const std::string& current) {
+    RefreshTagText(previous, current);
+  };
   ShowMedia_T = new QTimer(this);
   ShowMedia_T->setInterval(20);
 
@@ -176,11 +184,56 @@ void TOrvaneMain_Form::CreateVideoOutput() {
   if (session_.RendererKind == engine::kRendererDefault)
     output.window = static_cast<std::uintptr_t>(Video_P->winId());
   parts_.graph->SetVideoOutput(output);
-  Video_P->onResize = [this] { session_.FitVideo(); };
+  // The mixer's surface covers the panel; what is drawn on the panel stays above it.
+  for (QWidget* child : {static_cast<QWidget*>(CurMedia_L), static_cast<QWidget*>(mp3Info_L),
+                         AudioEQ_P, static_cast<QWidget*>(FFTBox)})
+    child->raise();
+  Video_P->onResize = [this] {
+    PlaceVideoPanelChildren();
+    session_.FitVideo();
+  };
   Video_P->onExpose = [this] {
     if (session_.RendererKind == engine::kRendererDefault && session_.IsPlaying)
       parts_.graph->Expose();
   };
+}
+
+void TOrvaneMain_Form::PlaceVideoPanelChildren() {
+  FFTBox->move(10, Video_P->height() - FFTBox->height() - 10);
+  AudioEQ_P->move(Video_P->width() - AudioEQ_P->width() - 4,
+                  Video_P->height() - AudioEQ_P->height());
+}
+
+void TOrvaneMain_Form::DrawSpectrum() {
+  // While paused or ended the last picture is shown again.
+  if (parts_.audio->IsActivePlaying()) {
+    float values[engine::kSpectrumValues];
+    parts_.audio->GetSpectrum(values);
+    spectrumBars_.Update(values);
+    FFTBox->Draw(spectrumBars_);
+  }
+  FFTBox->update();
+}
+
+void TOrvaneMain_Form::RepaintSpectrum() {
+  spectrumBars_ = engine::SpectrumBars();
+  FFTBox->Clear();
+}
+
+void TOrvaneMain_Form::SetTagText(const std::string& text) {
+  tagText_ = text;
+  mp3Info_L->setText(Q(text).replace(QChar('\r'), QChar('\n')));
+  mp3Info_L->adjustSize();
+}
+
+void TOrvaneMain_Form::RefreshTagText(const std::string& previous, const std::string& current) {
+  if (!engine::IsAudioOnlyFile(current)) {
+    SetTagText("");
+  } else if (current != previous) {
+    SetTagText("");
+    SetTagText(engine::BuildTagText(current));
+  }
+  // The same file again keeps its text without reading it.
 }
 
 void TOrvaneMain_Form::CreateScaleMenuItems() {
@@ -289,6 +342,8 @@ void TOrvaneMain_Form::RestoreMediaFile() {
   playList_.PlayListIndex = playList_.IndexOf(session_.CurrentMediaFile);
   session_.PlayRate = 1.0;
   bool audio = session_.PlayType == engine::kPlayAudio;
+  if (engine::IsAudioOnlyFile(session_.CurrentMediaFile))
+    SetTagText(engine::BuildTagText(session_.CurrentMediaFile));
   if (!session_.OpenCurrentMedia()) {
     session_.EnterReadyState();
     session_.ReportOpenFailure(session_.CurrentMediaFile);
@@ -301,8 +356,7 @@ void TOrvaneMain_Form::RestoreMediaFile() {
     if (ResumePosition == length) ResumePosition = 0;
     if (MemoryLastPos == 1 && ResumePosition > 0) {
       if (audio)
-        parts_.audio->SetPositionBytes(
-            parts_.audio->SecondsToBytes(static_cast<double>(ResumePosition)));
+        session_.SeekAudioSeconds(ResumePosition);
       else
         parts_.graph->SetPositionAbsolute(ResumePosition * 10000000);
     }
@@ -320,7 +374,7 @@ void TOrvaneMain_Form::SaveResumeState() {
   int type = session_.PlayType;
   store_.WriteIntEnsured("PlayControl", "LastPlayType", type);
   store_.WriteIntEnsured("PlayControl", "LastPos",
-                         type == engine::kPlayAudio ? session_.AudioPositionSeconds
+                         type == engine::kPlayAudio ? session_.LastAudioPositionSeconds
                                                     : session_.MediaPositionSeconds);
   if (type == engine::kPlayMedia || type == engine::kPlayAudio) {
     store_.WriteEnsured("PlayControl", "LastMediaFile", session_.CurrentMediaFile);

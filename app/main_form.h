@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "app/spectrum_box.h"
 #include "app/video_surface.h"
+#include "engine/spectrum_bars.h"
 #include "engine/media_detector.h"
 #include "engine/media_engines.h"
 #include "engine/video_mixer.h"
@@ -60,7 +62,6 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   bool controlEnabled(engine::Control control) const;
 
   // State read at start-up.
-  int SoundLevel = -1;
   int ReloadLast = -1;
   int MemoryLastPos = -1;
   std::int64_t ResumePosition = 0;
@@ -79,6 +80,7 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   QLabel* CurMedia_L = nullptr;
   QLabel* mp3Info_L = nullptr;
   QWidget* AudioEQ_P = nullptr;
+  SpectrumBox* FFTBox = nullptr;
   QWidget* MediaFile_P = nullptr;
   QTimer* Ctrl_T = nullptr;
   QTimer* FFT_T = nullptr;
@@ -93,6 +95,12 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
     return {pKeeporiginal, pFillWholeWindow, pScale43, pScale54, pScale169};
   }
   void ApplyScaleMenu(QAction* item);
+  // FFT_T: redraws the spectrum while the stream plays, and shows it.
+  void DrawSpectrum();
+  const engine::SpectrumBars& spectrumBars() const { return spectrumBars_; }
+  // The tag text as built, with CR between its lines.
+  const std::string& tagText() const { return tagText_; }
+  void RefreshTagText(const std::string& previous, const std::string& current);
   engine::VideoMixer& mixer() { return mixer_; }
   QWidget* videoSurface() const { return videoSurface_; }
 
@@ -112,7 +120,7 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   void RefreshButtonPictures() override {}
   void ShowStoppedButtonPictures() override {}
   void RepaintVideo() override;
-  void RepaintSpectrum() override {}
+  void RepaintSpectrum() override;
   void RefreshPlayList(int) override {}
   void LeaveFullScreenAtOpen() override {}
   void FullScreenAtOnce() override {}
@@ -135,6 +143,8 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   void InitialiseMainWindow();
   void CreateScaleMenuItems();
   void CreateVideoOutput();
+  void PlaceVideoPanelChildren();
+  void SetTagText(const std::string& text);
   void RestoreLastSession();
   void RestoreMediaFile();
   void SaveResumeState();
@@ -154,6 +164,8 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   bool closed_ = false;
   bool destroyed_ = false;
   int seekBarPermille_ = 0;
+  engine::SpectrumBars spectrumBars_;
+  std::string tagText_;
   bool controls_[11] = {};
 };
 

@@ -66,6 +66,13 @@ void Session::FitVideoToWindow() {
 }
 
 void Session::FitWindowToVideo() {
+  VideoRect rect = ResizeWindowForVideo();
+  // The panel now has the video's size: the picture fills it.
+  ApplyVideoRect({0, 0, rect.width, rect.height});
+}
+
+// The main window grows or shrinks by what the panel lacks for the video, centred.
+VideoRect Session::ResizeWindowForVideo() {
   VideoRect rect = ComputeVideoRect(ScaleMode, VideoWidth, VideoHeight);
   Size window = view_.MainWindowSize();
   Size panel = view_.VideoPanelClientSize();
@@ -73,8 +80,7 @@ void Session::FitWindowToVideo() {
   int height = window.height + rect.height - panel.height;
   Size screen = view_.ScreenSize();
   view_.MoveMainWindow((screen.width - width) / 2, (screen.height - height) / 2, width, height);
-  // The panel now has the video's size: the picture fills it.
-  ApplyVideoRect({0, 0, rect.width, rect.height});
+  return rect;
 }
 
 void Session::FitVideo() {

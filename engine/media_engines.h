@@ -101,28 +101,4 @@ class AudioStream {
   virtual bool SetEqParameters(int handle, float centre, float bandwidth, float gain) = 0;
 };
 
-// A stand-in for a machine with no audio engine: nothing opens.
-class UnavailableAudioStream final : public AudioStream {
- public:
-  bool CreateFileStream(const std::string&) override { return false; }
-  bool IsOpen() const override { return false; }
-  void Play(bool) override {}
-  void Pause() override {}
-  void Stop() override {}
-  void Free() override {}
-  std::int64_t LengthBytes() const override { return 0; }
-  std::int64_t PositionBytes() const override { return 0; }
-  double BytesToSeconds(std::int64_t) const override { return 0; }
-  std::int64_t SecondsToBytes(double) const override { return 0; }
-  void SetPositionBytes(std::int64_t) override {}
-  void SetVolume(float) override {}
-  bool IsActivePlaying() const override { return false; }
-  bool GetSpectrum(float (&values)[kSpectrumValues]) override {
-    for (float& v : values) v = 0;
-    return false;
-  }
-  int AddEqEffect() override { return 0; }
-  bool SetEqParameters(int, float, float, float) override { return false; }
-};
-
 }  // namespace engine

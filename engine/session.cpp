@@ -35,14 +35,8 @@ Session::Session(MediaGraph& graph, MediaFacts& detector, AudioStream& audio, Se
 bool Session::OpenCurrentMedia() {
   if (IsAudioOnlyFile(CurrentMediaFile)) {
     view_.SetMediaFilePanelWidth(190);
-    if (!audio_.CreateFileStream(CurrentMediaFile)) return false;
-    PlayType = kPlayAudio;
-    AudioLength = RoundHalfEven(audio_.BytesToSeconds(audio_.LengthBytes()));
-    audio_.Play(true);
-    IsPlaying = true;
-    IsPaused = false;
-    IsStopped = 0;
-    TickIdle = true;
+    if (!OpenAudio(CurrentMediaFile)) return false;
+    CreateEqEffects();
     return true;
   }
   if (RendererKind != kRendererDefault && RendererKind != kRendererMixer7 &&
@@ -66,13 +60,14 @@ void Session::EnterReadyState() {
 }
 
 void Session::CloseSession() {
-  if (PlayType == kPlayAudio)
-    audio_.Free();
-  else
+  if (PlayType == kPlayAudio) {
+    CloseAudio();
+  } else {
     graph_.Release();
-  IsPlaying = false;
-  IsPaused = false;
-  IsStopped = 1;
+    IsPlaying = false;
+    IsPaused = false;
+    IsStopped = 1;
+  }
   EnterReadyState();
   view_.SetTimer(Timer::MediaName, false);
   view_.EnableControl(Control::CaptureButton, false);
@@ -129,7 +124,7 @@ void Session::ShowMediaInfo() {
 
 void Session::PauseSession() {
   if (PlayType == kPlayAudio)
-    audio_.Pause();
+    PauseAudio();
   else if (graph_.Exists())
     graph_.Pause();
   IsPlaying = true;
@@ -143,7 +138,7 @@ void Session::PauseSession() {
 
 void Session::ResumeSession() {
   if (PlayType == kPlayAudio) {
-    audio_.Play(false);
+    PlayAudio();
   } else if (graph_.Exists()) {
     PlayRate = 1.0;
     graph_.SetRate(PlayRate);
@@ -264,17 +259,17 @@ void Session::TickAudio() {
   if (!IsPlaying || !audio_.IsOpen()) return;
   TickIdle = false;
   IsStopped = 0;
-  std::int64_t seconds = RoundHalfEven(audio_.BytesToSeconds(audio_.PositionBytes()));
+  std::int64_t seconds = AudioPositionSeconds();
   if (AudioLength != 0) view_.SetSeekBar(seconds, AudioLength);
   view_.SetTimeText(TimeText(seconds) + " / " + AudioDurationText);
-  AudioPositionSeconds = seconds;
+  LastAudioPositionSeconds = seconds;
   if (seconds == AudioLength) EndOfMedia();
   TickIdle = true;
 }
 
 void Session::StopAtEnd() {
   if (PlayType == kPlayAudio)
-    AudioPositionSeconds = 0;
+    LastAudioPositionSeconds = 0;
   else
     MediaPositionSeconds = 0;
   view_.ResetSeekBar();

@@ -1,6 +1,7 @@
 #pragma once
 // The one media session: play type, flags, open/close/pause/resume, the
 // 100 ms session tick and the end of the media by play mode.
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -49,7 +50,7 @@ class Session {
   std::int64_t AudioLength = 0;  // seconds
   std::string AudioDurationText;
   std::int64_t MediaPositionSeconds = 0;
-  std::int64_t AudioPositionSeconds = 0;
+  std::int64_t LastAudioPositionSeconds = 0;  // shown by the last tick
   int VideoWidth = 1, VideoHeight = 1;
   double FrameRate = 0;
   double StreamLength = 0;  // seconds
@@ -57,6 +58,8 @@ class Session {
   double KeepOriginalRatio = 1.0;  // ratio of mode 0, set by every open
   int GraphVolume = 0;             // hundredths of a decibel
   int SoundBalance = 0;
+  int SoundLevel = 100;  // Play/SoundLevel, 0 .. 100
+  std::array<int, kEqBands> EqEffects{};  // effect handles of the open stream, by band
 
   // PlayControl/WhileOpenMedia, read at every open (1 when unset).
   std::function<int()> ReadWhileOpenMedia;
@@ -86,6 +89,17 @@ class Session {
   void EnterReadyState();
   void ReportOpenFailure(const std::string& path);
 
+  // The audio-only path.
+  bool OpenAudio(const std::string& path);
+  void CreateEqEffects();
+  void SetEqBand(int band, int gain);
+  void PlayAudio();
+  void PauseAudio();
+  void CloseAudio();
+  std::int64_t AudioPositionSeconds() const;
+  void SeekAudioSeconds(std::int64_t seconds);
+  void SeekAudioFromBar(int offset, int travel);
+
   // The file graph and the video window.
   bool BuildFileGraph(const std::string& path);
   void ProbeVideoStream(const std::string& path);
@@ -104,6 +118,7 @@ class Session {
   void TickAudio();
 
   void ApplyVideoRect(const VideoRect& rect);
+  VideoRect ResizeWindowForVideo();
 
   MediaGraph& graph_;
   MediaFacts& detector_;

@@ -71,7 +71,7 @@ TEST_F(FormFixture, MissingIniFolderShowsOneMessageAndUsesDefaults) {
   auto form = Start();
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(prompt.shown[0].first, "提示信息");
-  EXPECT_EQ(form->SoundLevel, 30);
+  EXPECT_EQ(form->session().SoundLevel, 30);
   form->FormClose();
 }
 

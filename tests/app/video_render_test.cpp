@@ -12,6 +12,7 @@
 
 #include "app/main_form.h"
 #include "app/video_surface.h"
+#include "engine/gst_audio_stream.h"
 #include "engine/gst_file_graph.h"
 #include "engine/media_detector.h"
 #include "engine/scripted_engines.h"
@@ -25,7 +26,7 @@ struct RenderFixture : ::testing::TestWithParam<int> {
   std::string root;
   engine::GstFileGraph graph;
   engine::MediaDetector detector;
-  engine::UnavailableAudioStream audio;
+  engine::GstAudioStream audio;
   RecordingPrompt prompt;
   std::unique_ptr<TOrvaneMain_Form> form;
 

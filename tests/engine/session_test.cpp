@@ -191,7 +191,7 @@ TEST_F(SessionFixture, AudioEndsWhenTheRoundedPositionReachesTheLength) {
   audio.position = 199400;
   session.SessionTick();
   EXPECT_TRUE(session.IsPlaying);
-  EXPECT_EQ(session.AudioPositionSeconds, 199);
+  EXPECT_EQ(session.LastAudioPositionSeconds, 199);
   audio.position = 199600;
   session.SessionTick();
   EXPECT_FALSE(session.IsPlaying);

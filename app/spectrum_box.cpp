@@ -1,0 +1,42 @@
+#include "app/spectrum_box.h"
+
+#include <QPainter>
+
+namespace app {
+
+namespace {
+const QColor kHighlight(182, 126, 24);
+}
+
+SpectrumBox::SpectrumBox(QWidget* parent)
+    : QWidget(parent), picture_(engine::kSpectrumWidth, engine::kSpectrumHeight, QImage::Format_RGB32) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  resize(picture_.size());
+  Clear();
+}
+
+void SpectrumBox::Clear() {
+  picture_.fill(Qt::black);
+  update();
+}
+
+void SpectrumBox::Draw(const engine::SpectrumBars& bars) {
+  picture_.fill(Qt::black);
+  QPainter painter(&picture_);
+  const int h = engine::kSpectrumHeight;
+  for (int i = 0; i < engine::kSpectrumVisibleBars; ++i) {
+    const int x = engine::kSpectrumPitch * i;
+    const int peak = bars.peak[static_cast<size_t>(i)];
+    const int bar = bars.bar[static_cast<size_t>(i)];
+    painter.fillRect(x, h - peak, 4, 1, kHighlight);
+    if (bar > 0) painter.fillRect(x, h - bar, 4, bar, kHighlight);
+  }
+}
+
+void SpectrumBox::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), Qt::black);
+  painter.drawImage(0, 0, picture_);
+}
+
+}  // namespace app

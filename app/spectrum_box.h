@@ -1,0 +1,27 @@
+#pragma once
+// FFTBox: shows the off-screen spectrum picture, which is drawn whole and
+// then copied in one paint so that it never flickers.
+#include <QImage>
+#include <QWidget>
+
+#include "engine/spectrum_bars.h"
+
+namespace app {
+
+class SpectrumBox : public QWidget {
+  Q_OBJECT
+ public:
+  explicit SpectrumBox(QWidget* parent);
+  // Redraws the picture from the bar and peak heights.
+  void Draw(const engine::SpectrumBars& bars);
+  void Clear();
+  const QImage& picture() const { return picture_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QImage picture_;
+};
+
+}  // namespace app
