@@ -227,13 +227,16 @@ void TOrvaneMain_Form::SetTagText(const std::string& text) {
 }
 
 void TOrvaneMain_Form::RefreshTagText(const std::string& previous, const std::string& current) {
+  // The same file again keeps its text without reading it. The text's own
+  // path counts too: a file named at start-up is already current when it opens.
   if (!engine::IsAudioOnlyFile(current)) {
     SetTagText("");
-  } else if (current != previous) {
+    tagPath_.clear();
+  } else if (current != previous || current != tagPath_) {
     SetTagText("");
     SetTagText(engine::BuildTagText(current));
+    tagPath_ = current;
   }
-  // The same file again keeps its text without reading it.
 }
 
 void TOrvaneMain_Form::CreateScaleMenuItems() {
@@ -342,8 +345,10 @@ void TOrvaneMain_Form::RestoreMediaFile() {
   playList_.PlayListIndex = playList_.IndexOf(session_.CurrentMediaFile);
   session_.PlayRate = 1.0;
   bool audio = session_.PlayType == engine::kPlayAudio;
-  if (engine::IsAudioOnlyFile(session_.CurrentMediaFile))
+  if (engine::IsAudioOnlyFile(session_.CurrentMediaFile)) {
     SetTagText(engine::BuildTagText(session_.CurrentMediaFile));
+    tagPath_ = session_.CurrentMediaFile;
+  }
   if (!session_.OpenCurrentMedia()) {
     session_.EnterReadyState();
     session_.ReportOpenFailure(session_.CurrentMediaFile);

@@ -166,6 +166,7 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   int seekBarPermille_ = 0;
   engine::SpectrumBars spectrumBars_;
   std::string tagText_;
+  std::string tagPath_;  // the file tagText_ was built from
   bool controls_[11] = {};
 };
 

@@ -237,3 +237,54 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
+
+TEST_F(FormFixture, TagTextIsBuiltOncePerFileAndClearedForVideo) {
+  std::string tag = "TAG" + std::string("Song") + std::string(26, '\0') + std::string(95, '\0');
+  platform::WriteFileAtomically(root + "/tagged.mp3", std::string(300, 'x') + tag);
+  auto form = Start({root + "/tagged.mp3"});
+  ASSERT_EQ(form->session().PlayType, engine::kPlayAudio);
+  EXPECT_EQ(form->tagText().substr(0, 15), "标  题\t\tSong\r");
+  EXPECT_TRUE(form->mp3Info_L->text().startsWith(QString::fromUtf8("标  题\t\tSong\n")));
+  // The same path again is not reread, even after the file changed.
+  platform::WriteFileAtomically(root + "/tagged.mp3", std::string(300, 'x'));
+  form->session().OpenFile(root + "/tagged.mp3");
+  EXPECT_EQ(form->tagText().substr(0, 15), "标  题\t\tSong\r");
+  form->session().OpenFile(root + "/clip.mp4");
+  EXPECT_EQ(form->tagText(), "");
+  form->session().OpenFile(root + "/tagged.mp3");
+  EXPECT_NE(form->tagText().find("没有相关信息"), std::string::npos);
+}
+
+TEST_F(FormFixture, SpectrumIsDrawnWhilePlayingAndHeldWhilePaused) {
+  auto form = Start({root + "/song.mp3"});
+  ASSERT_TRUE(form->timerActive(engine::Timer::Spectrum));
+  audio.spectrum[0] = 0.08f;  // 40: the full height
+  audio.spectrum[2] = 0.02f;  // 10
+  form->DrawSpectrum();
+  const QImage& picture = form->FFTBox->picture();
+  const QRgb highlight = qRgb(182, 126, 24);
+  EXPECT_EQ(picture.pixel(0, 0), highlight);
+  EXPECT_EQ(picture.pixel(3, 39), highlight);
+  EXPECT_EQ(picture.pixel(4, 39), qRgb(0, 0, 0));  // the gap between bars
+  EXPECT_EQ(picture.pixel(10, 29), qRgb(0, 0, 0));
+  EXPECT_EQ(picture.pixel(10, 30), highlight);
+
+  form->session().PauseSession();
+  audio.spectrum[0] = 0;
+  form->DrawSpectrum();  // paused: the last picture stays
+  EXPECT_EQ(form->spectrumBars().bar[0], 40);
+  form->session().ResumeSession();
+  form->DrawSpectrum();
+  EXPECT_EQ(form->spectrumBars().bar[0], 37);
+  EXPECT_EQ(picture.pixel(0, 2), qRgb(0, 0, 0));
+  EXPECT_EQ(picture.pixel(0, 3), highlight);   // bar top
+  EXPECT_EQ(picture.pixel(0, 1), highlight);   // peak mark at 39
+
+  form->session().StopCommand();
+  EXPECT_FALSE(form->timerActive(engine::Timer::Spectrum));
+  EXPECT_EQ(form->FFTBox->picture().pixel(0, 39), qRgb(0, 0, 0));
+  // The box sits 10 pixels above the panel's bottom.
+  form->show();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(form->FFTBox->y(), form->Video_P->height() - 40 - 10);
+}
