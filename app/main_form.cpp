@@ -70,6 +70,9 @@ void TOrvaneMain_Form::LoadStartupSettings() {
   // Loaded now so that a player started to play one file can end by itself.
   AfterPlay = store_.ReadInt("Play", "AfterPlay");
   session_.ReadWhileOpenMedia = [this] { return store_.ReadInt("PlayControl", "WhileOpenMedia"); };
+  session_.ReadSkipSeconds = [this](int direction) {
+    return store_.ReadInt("Play", direction == 1 ? "QuickOnce" : "SlowOnce");
+  };
 }
 
 void TOrvaneMain_Form::CreateLists() {

@@ -24,6 +24,8 @@ inline constexpr const char* kStatusDvdMenu = "播放菜单";
 enum PlayTypeValue { kPlayNone = 0, kPlayMedia = 1, kPlayDvd = 2, kPlayPip = 3, kPlayAudio = 4 };
 
 bool IsAudioOnlyFile(const std::string& path);
+// A rate as the status shows it: two decimals, halves away from zero.
+std::string RateText(double rate);
 // File name without its folder.
 std::string FileNameOf(const std::string& path);
 
@@ -99,6 +101,17 @@ class Session {
   std::int64_t AudioPositionSeconds() const;
   void SeekAudioSeconds(std::int64_t seconds);
   void SeekAudioFromBar(int offset, int travel);
+
+  // Time within the open session. Skip: 1 forward by QuickOnce, 2 back by SlowOnce.
+  void SeekSeconds(std::int64_t seconds);
+  void SeekFromBar(int offset, int travel);
+  void Skip(int direction);
+  // The status text for Status_L; empty where rates do not apply.
+  std::string Accelerate();
+  std::string Decelerate();
+  void StepFrame();
+  // Play/QuickOnce (1) and Play/SlowOnce (2), read at every skip.
+  std::function<int(int direction)> ReadSkipSeconds;
 
   // The file graph and the video window.
   bool BuildFileGraph(const std::string& path);
