@@ -14,6 +14,7 @@ namespace {
 constexpr GstClockTime kOpenTimeLimit = 10 * GST_SECOND;
 // How often a preroll that has not finished is checked for streaming threads.
 constexpr GstClockTime kStallCheck = 50 * GST_MSECOND;
+constexpr int kStallChecks = 10;
 // A seek prerolls again before the position is read back.
 constexpr GstClockTime kSeekTimeLimit = 2 * GST_SECOND;
 constexpr GstClockTime kScanTimeLimit = 3 * GST_SECOND;
@@ -76,9 +77,10 @@ bool WaitForPreroll(GstElement* pipeline) {
       prerolled = !failed && GST_MESSAGE_SRC(message) == GST_OBJECT(pipeline);
       gst_message_unref(message);
     } else {
-      // Twice in a row, so a preroll completing between the two looks is not missed.
+      // For a while in a row: between typefinding and the parser taking over
+      // in pull mode no task may run for a moment, more so on a busy machine.
       idle = AnyStreamingTask(pipeline) ? 0 : idle + 1;
-      failed = idle >= 2;
+      failed = idle >= kStallChecks;
     }
   }
   // An error posted alongside a completed preroll fails the open too.
