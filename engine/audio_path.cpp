@@ -76,9 +76,7 @@ void Session::SeekAudioSeconds(std::int64_t seconds) {
 
 void Session::SeekAudioFromBar(int offset, int travel) {
   if (!IsPlaying || !TickIdle || travel <= 0) return;
-  const auto target = std::clamp<std::int64_t>(
-      static_cast<std::int64_t>(std::trunc(static_cast<double>(AudioLength) * offset / travel)), 0,
-      std::max<std::int64_t>(0, AudioLength));
+  const std::int64_t target = BarTarget(AudioLength, offset, travel);
   view_.SetTimeText(TimeText(target) + " / " + AudioDurationText);
   SeekAudioSeconds(target);
 }

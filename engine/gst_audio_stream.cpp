@@ -2,6 +2,8 @@
 
 #include <gst/audio/audio.h>
 
+#include "engine/gst_wait.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -12,9 +14,6 @@ namespace {
 
 // An open that has not prerolled by then is taken as failed rather than hang the window.
 constexpr GstClockTime kOpenTimeLimit = 10 * GST_SECOND;
-// How often a preroll that has not finished is checked for streaming threads.
-constexpr GstClockTime kStallCheck = 50 * GST_MSECOND;
-constexpr int kStallChecks = 10;
 // A seek prerolls again before the position is read back.
 constexpr GstClockTime kSeekTimeLimit = 2 * GST_SECOND;
 constexpr GstClockTime kScanTimeLimit = 3 * GST_SECOND;
@@ -25,73 +24,18 @@ constexpr double kMaxEqGain = 15.0;
 // gain. At 44.1 kHz and above no band the player sets is clamped.
 constexpr double kEqLimitOfRate = 0.4;
 
-// True while some pad's streaming task runs, or the pipeline is still changing.
-bool AnyStreamingTask(GstElement* pipeline) {
-  bool running = false, done = false;
-  GstIterator* elements = gst_bin_iterate_recurse(GST_BIN(pipeline));
-  GValue element = G_VALUE_INIT;
-  while (!running && !done) {
-    switch (gst_iterator_next(elements, &element)) {
-      case GST_ITERATOR_OK: {
-        GstIterator* pads = gst_element_iterate_pads(GST_ELEMENT(g_value_get_object(&element)));
-        GValue pad = G_VALUE_INIT;
-        GstIteratorResult next = GST_ITERATOR_DONE;
-        while (!running && (next = gst_iterator_next(pads, &pad)) == GST_ITERATOR_OK) {
-          running = gst_pad_get_task_state(GST_PAD(g_value_get_object(&pad))) == GST_TASK_STARTED;
-          g_value_reset(&pad);
-        }
-        if (next == GST_ITERATOR_RESYNC) running = true;
-        g_value_unset(&pad);
-        gst_iterator_free(pads);
-        g_value_reset(&element);
-        break;
-      }
-      case GST_ITERATOR_RESYNC:
-        running = true;
-        break;
-      default:
-        done = true;
-    }
-  }
-  g_value_unset(&element);
-  gst_iterator_free(elements);
-  return running;
-}
-
-// Goes to PAUSED and waits for the preroll. An error ends the wait at once,
-// and so does a pipeline with no streaming thread left: decodebin drops the
-// error of an element that fails while it is still plugging it (a demuxer
-// that finds nothing in a truncated file), and then nothing else would come.
+// Goes to PAUSED and waits for the preroll; an error posted alongside a
+// completed preroll fails the open too.
 bool WaitForPreroll(GstElement* pipeline) {
   GstStateChangeReturn change = gst_element_set_state(pipeline, GST_STATE_PAUSED);
   if (change == GST_STATE_CHANGE_FAILURE) return false;
+  if (change == GST_STATE_CHANGE_ASYNC && !WaitForAsyncDone(pipeline, kOpenTimeLimit, true))
+    return false;
   GstBus* bus = gst_element_get_bus(pipeline);
-  bool prerolled = change != GST_STATE_CHANGE_ASYNC, failed = false;
-  const gint64 deadline = g_get_monotonic_time() + static_cast<gint64>(kOpenTimeLimit / GST_USECOND);
-  int idle = 0;
-  while (!prerolled && !failed && g_get_monotonic_time() < deadline) {
-    GstMessage* message = gst_bus_timed_pop_filtered(
-        bus, kStallCheck, static_cast<GstMessageType>(GST_MESSAGE_ASYNC_DONE | GST_MESSAGE_ERROR));
-    if (message) {
-      failed = GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR;
-      prerolled = !failed && GST_MESSAGE_SRC(message) == GST_OBJECT(pipeline);
-      gst_message_unref(message);
-    } else {
-      // For a while in a row: between typefinding and the parser taking over
-      // in pull mode no task may run for a moment, more so on a busy machine.
-      idle = AnyStreamingTask(pipeline) ? 0 : idle + 1;
-      failed = idle >= kStallChecks;
-    }
-  }
-  // An error posted alongside a completed preroll fails the open too.
-  if (prerolled && !failed) {
-    if (GstMessage* error = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR)) {
-      gst_message_unref(error);
-      failed = true;
-    }
-  }
+  GstMessage* error = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR);
+  if (error) gst_message_unref(error);
   gst_object_unref(bus);
-  return prerolled && !failed;
+  return error == nullptr;
 }
 
 // A muted volume marks its silence as a gap. pulsesink's clock has been seen to

@@ -36,8 +36,7 @@ void Session::SeekFromBar(int offset, int travel) {
   if (!IsGraphType(PlayType) || !IsPlaying || !TickIdle || !graph_.Exists() || travel <= 0) return;
   std::int64_t current = 0, stop = 0;
   graph_.GetPositions(&current, &stop);
-  const auto target = std::clamp<std::int64_t>(
-      static_cast<std::int64_t>(std::trunc(static_cast<double>(stop) * offset / travel)), 0, stop);
+  const std::int64_t target = BarTarget(stop, offset, travel);
   view_.SetTimeText(TimeText(UnitsToSeconds(current)) + " / " + MediaDurationText);
   graph_.SetPositionAbsolute(target);
 }
@@ -66,10 +65,15 @@ std::string Session::Accelerate() {
     PlayRate += 0.25;
     if (PlayRate == 2.25) PlayRate = 1.0;
   }
+  return ApplyRate("  ");
+}
+
+// Sets the stepped rate; the status shows it after the given blanks unless it is 1.0.
+std::string Session::ApplyRate(const char* blanks) {
   if (!graph_.Exists()) return kStatusPlaying;
   graph_.SetRate(PlayRate);
   return PlayRate == 1.0 ? std::string(kStatusPlaying)
-                         : std::string(kStatusPlaying) + "  " + RateText(PlayRate) + "x";
+                         : std::string(kStatusPlaying) + blanks + RateText(PlayRate) + "x";
 }
 
 std::string Session::Decelerate() {
@@ -80,10 +84,7 @@ std::string Session::Decelerate() {
     PlayRate -= 0.25;
     if (PlayRate == 0) PlayRate = 1.0;
   }
-  if (!graph_.Exists()) return kStatusPlaying;
-  graph_.SetRate(PlayRate);
-  return PlayRate == 1.0 ? std::string(kStatusPlaying)
-                         : std::string(kStatusPlaying) + "    " + RateText(PlayRate) + "x";
+  return ApplyRate("    ");
 }
 
 void Session::StepFrame() {

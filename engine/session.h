@@ -132,6 +132,7 @@ class Session {
 
   void ApplyVideoRect(const VideoRect& rect);
   VideoRect ResizeWindowForVideo();
+  std::string ApplyRate(const char* blanks);
 
   MediaGraph& graph_;
   MediaFacts& detector_;

@@ -1,5 +1,6 @@
 #include "engine/time_text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -28,6 +29,13 @@ std::string TimeText(std::int64_t seconds) {
                 static_cast<long long>(s / 3600), static_cast<long long>(s / 60 % 60),
                 static_cast<long long>(s % 60));
   return buffer;
+}
+
+std::int64_t BarTarget(std::int64_t length, int offset, int travel) {
+  if (travel <= 0 || length <= 0) return 0;
+  const auto target =
+      static_cast<std::int64_t>(std::trunc(static_cast<double>(length) * offset / travel));
+  return std::clamp<std::int64_t>(target, 0, length);
 }
 
 }  // namespace engine

@@ -10,5 +10,7 @@ std::int64_t RoundHalfEven(double value);
 std::int64_t UnitsToSeconds(std::int64_t units);
 // "%d:%2.2d:%2.2d" of hours, minutes and seconds.
 std::string TimeText(std::int64_t seconds);
+// Where a bar seek lands: trunc(length x offset / travel), within 0 .. length.
+std::int64_t BarTarget(std::int64_t length, int offset, int travel);
 
 }  // namespace engine

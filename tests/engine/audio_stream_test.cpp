@@ -13,6 +13,7 @@
 
 #include "engine/gst_audio_stream.h"
 #include "engine/monitor_levels.h"
+#include "engine/poll.h"
 #include "media/test_media.h"
 
 using namespace engine;
@@ -24,13 +25,8 @@ struct AudioStreamTest : ::testing::Test {
   GstAudioStream stream;
   double Seconds(std::int64_t bytes) { return stream.BytesToSeconds(bytes); }
   template <typename F>
-  bool WaitFor(F done, double seconds) {
-    auto end = Clock::now() + std::chrono::duration<double>(seconds);
-    while (Clock::now() < end) {
-      if (done()) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return done();
+  static bool WaitFor(F done, double seconds) {
+    return ::WaitFor(done, seconds, 5);
   }
   static void Sleep(double seconds) {
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));

@@ -10,6 +10,7 @@
 #include "engine/gst_file_graph.h"
 #include "engine/media_detector.h"
 #include "engine/monitor_levels.h"
+#include "engine/poll.h"
 #include "engine/scripted_engines.h"
 #include "engine/session.h"
 #include "engine/video_mixer.h"
@@ -36,16 +37,6 @@ struct GraphFixture : ::testing::Test {
     std::int64_t current = -1, stop = -1;
     graph.GetPositions(&current, &stop);
     return stop;
-  }
-  // Polls like the session tick until the predicate holds or time runs out.
-  template <typename F>
-  bool WaitFor(F done, double seconds) {
-    auto end = Clock::now() + std::chrono::duration<double>(seconds);
-    while (Clock::now() < end) {
-      if (done()) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return done();
   }
 };
 
