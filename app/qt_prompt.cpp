@@ -3,6 +3,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "companion/velmor/velmor_use_window.h"
+
 namespace app {
 namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
@@ -41,6 +43,20 @@ std::string QtPrompt::SaveFile(const std::string& caption, const std::string& fo
 
 std::string QtPrompt::ChooseFolder(const std::string& caption, const std::string& folder) {
   return QFileDialog::getExistingDirectory(parent_, Q(caption), Q(folder)).toStdString();
+}
+
+// The player always speaks Chinese to the companion dialogs.
+constexpr int kLanguage = 2;
+
+bool QtPrompt::AskGotoTime(std::int64_t totalLength, int playType, std::int64_t* seconds) {
+  std::uint8_t cancelled = 1;
+  velmor::CreateGotoMediaForm(parent_, kLanguage, totalLength, playType, seconds, &cancelled);
+  return cancelled == 0;
+}
+
+void QtPrompt::ShowMediaProperties(const std::string& path, const std::string& durationText,
+                                   int width, int height, double frameRate) {
+  velmor::CreateMediaPropertyForm(parent_, path, durationText, width, height, frameRate, kLanguage);
 }
 
 }  // namespace app

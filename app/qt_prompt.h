@@ -17,6 +17,9 @@ class QtPrompt final : public platform::Prompt {
   std::string SaveFile(const std::string& caption, const std::string& folder,
                        const std::string& fileName, const std::string& filter) override;
   std::string ChooseFolder(const std::string& caption, const std::string& folder) override;
+  bool AskGotoTime(std::int64_t totalLength, int playType, std::int64_t* seconds) override;
+  void ShowMediaProperties(const std::string& path, const std::string& durationText, int width,
+                           int height, double frameRate) override;
 
  private:
   QWidget* parent_;

@@ -91,4 +91,17 @@ void Session::StepFrame() {
   if (IsGraphType(PlayType) && graph_.Exists()) graph_.Step();
 }
 
+void Session::GotoCommand() {
+  // A DVD title asks over its length in seconds, with DVD playback.
+  if (!IsGraphType(PlayType)) return;
+  std::int64_t seconds = 0;
+  if (prompt_.AskGotoTime(MediaLength, PlayType, &seconds)) SeekSeconds(seconds);
+}
+
+void Session::ShowMediaProperties() {
+  if (!IsGraphType(PlayType)) return;
+  prompt_.ShowMediaProperties(CurrentMediaFile, MediaDurationText, VideoWidth, VideoHeight,
+                              FrameRate);
+}
+
 }  // namespace engine

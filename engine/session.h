@@ -110,6 +110,10 @@ class Session {
   std::string Accelerate();
   std::string Decelerate();
   void StepFrame();
+  // The go-to dialog, then a seek to the chosen time.
+  void GotoCommand();
+  // The media properties dialog with the facts recorded at open.
+  void ShowMediaProperties();
   // Play/QuickOnce (1) and Play/SlowOnce (2), read at every skip.
   std::function<int(int direction)> ReadSkipSeconds;
 

@@ -1,5 +1,6 @@
 #pragma once
 // The one door through which every modal prompt passes, so tests can answer it.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,12 @@ class Prompt {
   virtual std::string SaveFile(const std::string& caption, const std::string& folder,
                                const std::string& fileName, const std::string& filter) = 0;
   virtual std::string ChooseFolder(const std::string& caption, const std::string& folder) = 0;
+  // The go-to dialog over a total length (100-ns units, or seconds for a DVD):
+  // true with the chosen whole seconds, false when cancelled.
+  virtual bool AskGotoTime(std::int64_t totalLength, int playType, std::int64_t* seconds) = 0;
+  // The media properties dialog; display only.
+  virtual void ShowMediaProperties(const std::string& path, const std::string& durationText,
+                                   int width, int height, double frameRate) = 0;
 };
 
 // The caption of every message box the player shows.

@@ -1,6 +1,7 @@
 #pragma once
 // Small scripted engines for session logic: they can fail, report positions and end.
 #include <map>
+#include <optional>
 #include <set>
 #include <tuple>
 #include <string>
@@ -118,6 +119,20 @@ struct RecordingPrompt : platform::Prompt {
   std::string SaveFile(const std::string&, const std::string&, const std::string&,
                        const std::string&) override { return {}; }
   std::string ChooseFolder(const std::string&, const std::string&) override { return {}; }
+  // The go-to answer: seconds, or nothing for cancel.
+  std::optional<std::int64_t> gotoAnswer;
+  std::vector<std::pair<std::int64_t, int>> gotoAsked;  // total length, play type
+  bool AskGotoTime(std::int64_t total, int type, std::int64_t* seconds) override {
+    gotoAsked.emplace_back(total, type);
+    if (gotoAnswer) *seconds = *gotoAnswer;
+    return gotoAnswer.has_value();
+  }
+  std::vector<std::string> properties;
+  void ShowMediaProperties(const std::string& path, const std::string& duration, int w, int h,
+                           double fps) override {
+    properties.push_back(path + "|" + duration + "|" + std::to_string(w) + "x" + std::to_string(h) +
+                         "|" + std::to_string(fps));
+  }
 };
 
 struct RecordingView : engine::SessionView {

@@ -1,6 +1,7 @@
 // Seeks, skips, rate steps and their status texts on a scripted graph.
 #include <gtest/gtest.h>
 
+#include "app/seek_bar_rules.h"
 #include "engine/scripted_engines.h"
 
 using namespace engine;
@@ -68,6 +69,58 @@ TEST_F(SeekingFixture, BarSeeksToTheStopAndTheNextTickEnds) {
   EXPECT_EQ(graph.current, graph.length);
   session.SessionTick();
   EXPECT_FALSE(session.IsPlaying);  // the end of the media by play mode 0
+}
+
+TEST(SeekBarRules, ClicksCentreTheThumbAndDragsStayOnTheTrack) {
+  const app::BarGeometry bar{10, 300, 12};  // travel 288
+  EXPECT_EQ(app::BarClick(bar, 100).thumbLeft, 104);
+  EXPECT_EQ(app::BarClick(bar, 100).playedWidth, 94);
+  EXPECT_EQ(app::BarClick(bar, 2).thumbLeft, 10);
+  EXPECT_EQ(app::BarClick(bar, 299).thumbLeft, 298);
+  app::BarState state = app::BarClick(bar, 0);
+  state = app::BarDrag(bar, state, 6 + 20);  // 20 to the right of the thumb's middle
+  EXPECT_EQ(state.thumbLeft, 30);
+  EXPECT_EQ(state.playedWidth, 20);
+  state = app::BarDrag(bar, state, -100);
+  EXPECT_EQ(state.thumbLeft, 10);
+  EXPECT_EQ(state.playedWidth, 0);
+  state = app::BarDrag(bar, state, 1000);
+  EXPECT_EQ(state.thumbLeft, 298);
+  EXPECT_EQ(state.playedWidth, 292);  // may reach 4 under the thumb
+}
+
+TEST_F(SeekingFixture, DraggingTheThumbToTheFarRightEndsTheMediaAtTheNextTick) {
+  const app::BarGeometry bar{2, 310, 12};
+  app::BarState state = app::BarClick(bar, 40);
+  session.SeekFromBar(app::BarOffset(bar, state), bar.Travel());
+  EXPECT_EQ(graph.current, graph.length * 34 / 298);
+  for (int x : {60, 200, 400}) {
+    state = app::BarDrag(bar, state, x);
+    session.SeekFromBar(app::BarOffset(bar, state), bar.Travel());
+  }
+  EXPECT_EQ(graph.current, graph.length);
+  session.SessionTick();
+  EXPECT_FALSE(session.IsPlaying);
+}
+
+TEST_F(SeekingFixture, GotoAsksOverTheMediaLengthAndSeeksUnlessCancelled) {
+  graph.current = 3 * kSecond;
+  session.GotoCommand();  // cancelled
+  EXPECT_EQ(graph.current, 3 * kSecond);
+  prompt.gotoAnswer = 7;
+  session.GotoCommand();
+  EXPECT_EQ(graph.current, 7 * kSecond);
+  ASSERT_EQ(prompt.gotoAsked.size(), 2u);
+  EXPECT_EQ(prompt.gotoAsked[1], std::make_pair(session.MediaLength, int(kPlayMedia)));
+  session.ShowMediaProperties();
+  ASSERT_EQ(prompt.properties.size(), 1u);
+  EXPECT_EQ(prompt.properties[0], "/m/clip.mp4|0:00:10|" + std::to_string(session.VideoWidth) + "x" +
+                                     std::to_string(session.VideoHeight) + "|25.000000");
+  session.PlayType = kPlayAudio;
+  session.GotoCommand();
+  session.ShowMediaProperties();
+  EXPECT_EQ(prompt.gotoAsked.size(), 2u);
+  EXPECT_EQ(prompt.properties.size(), 1u);
 }
 
 TEST_F(SeekingFixture, NothingMovesBeforeTheFirstTickOrWithoutAGraph) {
