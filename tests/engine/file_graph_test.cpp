@@ -233,3 +233,52 @@ TEST(FileSession, OpensAt540x260AndEndsByPlayMode) {
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(prompt.shown[0].second, "无法播放此文件:\n" + TestClip("random.mp4"));
 }
+
+// Time commands through the session on the real graph.
+TEST(FileSession, RateStepsFrameStepsAndTheBarMoveTheRealClip) {
+  ::setenv("ORVANE_AUDIO_SINK", "pulsesink provide-clock=false", 1);
+  VideoMixer mixer;
+  GstFileGraph graph;
+  graph.SetVideoOutput({&mixer, 0});
+  MediaDetector detector;
+  ScriptedAudio audio;
+  RecordingView view;
+  RecordingPrompt prompt;
+  playlist::PlayList list;
+  Session session(graph, detector, audio, view, prompt, list);
+  session.RendererKind = kRendererMixer7;
+  session.PlayMode = 0;
+  const bool opened = session.OpenFiles({TestClip("video-10s-640x360.mp4")});
+  ::unsetenv("ORVANE_AUDIO_SINK");
+  ASSERT_TRUE(opened);
+  auto position = [&] {
+    std::int64_t current = 0, stop = 0;
+    graph.GetPositions(&current, &stop);
+    return current;
+  };
+  session.SessionTick();
+  for (int i = 0; i < 3; ++i) session.Accelerate();
+  EXPECT_EQ(session.Accelerate(), "播放中  2.00x");
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  const std::int64_t start = position();
+  const auto t0 = Clock::now();
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
+  EXPECT_NEAR(static_cast<double>(position() - start) / kSecond / wall, 2.0, 0.3);
+
+  session.PauseSession();
+  session.SeekSeconds(3);
+  ASSERT_TRUE(WaitFor([&] { return std::abs(position() - 3 * kSecond) <= kFrame; }, 5));
+  const std::int64_t before = position();
+  session.StepFrame();
+  ASSERT_TRUE(WaitFor([&] { return position() != before; }, 5));
+  EXPECT_NEAR(static_cast<double>(position() - before), static_cast<double>(kFrame), kFrame / 4.0);
+
+  // The thumb at the far right: the stop position, and the next tick ends the media.
+  session.ResumeSession();
+  session.SeekFromBar(300, 300);
+  ASSERT_TRUE(WaitFor([&] { return position() == session.MediaLength; }, 5));
+  session.SessionTick();
+  EXPECT_FALSE(session.IsPlaying);
+  EXPECT_EQ(view.afterPlay, 1);
+}
