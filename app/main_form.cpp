@@ -89,60 +89,32 @@ void TOrvaneMain_Form::InitialiseMainWindow() {
   QFont playerFont("宋体", 9);
   setFont(playerFont);
 
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
-  auto* body = new QHBoxLayout;
-  Video_P = new VideoPanel(this);
-  Video_P->setObjectName("Video_P");
-  MediaFile_P = new QWidget(this);
-  MediaFile_P->setObjectName("MediaFile_P");
-  MediaFile_P->setFixedWidth(190);
-  MediaFile_P->hide();
-  body->addWidget(Video_P, 1);
-  body->addWidget(MediaFile_P);
-  layout->addLayout(body, 1);
-
-  CurMedia_L = new QLabel(Video_P);
-  CurMedia_L->setObjectName("CurMedia_L");
-  QPalette highlight = CurMedia_L->palette();
-  highlight.setColor(QPalette::WindowText, QColor(182, 126, 24));
+  BuildFrame();
+  MainLogo_I = MakeImage(Video_P, "MainLogo_I", "MainLogo.bmp");
+  MainLogo_I->resize(MainLogo_I->Picture().size());
+  QPalette highlight = palette();
+  highlight.setColor(QPalette::WindowText, kHighlightColour);
   CurMedia_L->setPalette(highlight);
-  CurMedia_L->move(10, 60);
-  CurMedia_L->resize(400, 16);
+  CurMedia_L->setFont(playerFont);
+  CurMedia_L->move(ScrollMedia_P->width(), 1);
+  Status_L->setFont(playerFont);
   mp3Info_L = new QLabel(Video_P);
   mp3Info_L->setObjectName("mp3Info_L");
   mp3Info_L->setPalette(highlight);
+  mp3Info_L->setFont(playerFont);
   mp3Info_L->move(10, 80);
   mp3Info_L->hide();
   AudioEQ_P = new QWidget(Video_P);
   AudioEQ_P->setObjectName("AudioEQ_P");
+  AudioEQ_P->setAutoFillBackground(true);
+  QPalette black = AudioEQ_P->palette();
+  black.setColor(QPalette::Window, Qt::black);
+  AudioEQ_P->setPalette(black);
   AudioEQ_P->resize(200, 80);
   AudioEQ_P->hide();
   FFTBox = new SpectrumBox(Video_P);
   FFTBox->setObjectName("FFTBox");
   FFTBox->setGeometry(10, 10, engine::kSpectrumWidth, engine::kSpectrumHeight);
-
-  auto* statusBar = new QHBoxLayout;
-  statusBar->setContentsMargins(6, 2, 10, 2);
-  QPalette light = palette();
-  light.setColor(QPalette::WindowText, palette().color(QPalette::Midlight));
-  Status_L = new QLabel(engine::kStatusReady, this);
-  Status_L->setObjectName("Status_L");
-  Status_L->setPalette(light);
-  Resolution_L = new QLabel(this);
-  Resolution_L->setObjectName("Resolution_L");
-  Resolution_L->setPalette(light);
-  Time_L = new QLabel(this);
-  Time_L->setObjectName("Time_L");
-  Time_L->setPalette(light);
-  Time_L->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  statusBar->addWidget(Status_L);
-  statusBar->addStretch(1);
-  statusBar->addWidget(Resolution_L);
-  statusBar->addSpacing(16);
-  statusBar->addWidget(Time_L);
-  layout->addLayout(statusBar);
 
   Ctrl_T = new QTimer(this);
   Ctrl_T->setInterval(100);
@@ -155,9 +127,17 @@ void TOrvaneMain_Form::InitialiseMainWindow() {
   };
   ShowMedia_T = new QTimer(this);
   ShowMedia_T->setInterval(20);
+  connect(ShowMedia_T, &QTimer::timeout, this, [this] { MoveMediaName(); });
 
   CreateVideoOutput();
   CreateScaleMenuItems();
+  BuildMainPopup();
+  ApplyStayOnTop(store_.ReadInt("Play", "StayOnTop"));
+  Video_P->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(Video_P, &QWidget::customContextMenuRequested, this,
+          [this](QPoint at) { Main_Pop->popup(Video_P->mapToGlobal(at)); });
+  Video_P->onMouseMove = [this](QPoint at) { FullScreenMouseMove(at.y()); };
+  Video_P->onDoubleClick = [this] { ToggleFullScreen(); };
 
   if (!engine::AudioEngineVersionOk()) {
     parts_.prompt->Inform("", "\"" + engine::AudioEngineLibraryName() + "\"" + " 文件版本不合适! ",
@@ -172,7 +152,10 @@ void TOrvaneMain_Form::InitialiseMainWindow() {
   EnableControl(engine::Control::FileMenuItems, false);
   EnableControl(engine::Control::PlayControlMenuItems, false);
   EnableControl(engine::Control::DvdMenuItems, false);
+  UpdateTransportButtons();
   setAcceptDrops(false);  // the player takes no dropped files
+  ArrangeFrame();
+  LayoutControlBar();
 
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     int left = (screen->geometry().width() - width() - 56) / 2;
@@ -188,7 +171,7 @@ void TOrvaneMain_Form::CreateVideoOutput() {
     output.window = static_cast<std::uintptr_t>(Video_P->winId());
   parts_.graph->SetVideoOutput(output);
   // The mixer's surface covers the panel; what is drawn on the panel stays above it.
-  for (QWidget* child : {static_cast<QWidget*>(CurMedia_L), static_cast<QWidget*>(mp3Info_L),
+  for (QWidget* child : {static_cast<QWidget*>(MainLogo_I), static_cast<QWidget*>(mp3Info_L),
                          AudioEQ_P, static_cast<QWidget*>(FFTBox)})
     child->raise();
   Video_P->onResize = [this] {
@@ -202,6 +185,8 @@ void TOrvaneMain_Form::CreateVideoOutput() {
 }
 
 void TOrvaneMain_Form::PlaceVideoPanelChildren() {
+  MainLogo_I->move((Video_P->width() - MainLogo_I->width()) / 2,
+                   (Video_P->height() - MainLogo_I->height()) / 2);
   FFTBox->move(10, Video_P->height() - FFTBox->height() - 10);
   AudioEQ_P->move(Video_P->width() - AudioEQ_P->width() - 4,
                   Video_P->height() - AudioEQ_P->height());
@@ -441,12 +426,22 @@ void TOrvaneMain_Form::SetTimeText(const std::string& text) { Time_L->setText(Q(
 void TOrvaneMain_Form::SetResolutionText(const std::string& text) {
   Resolution_L->setText(Q(text));
 }
-void TOrvaneMain_Form::SetMediaName(const std::string& text) { CurMedia_L->setText(Q(text)); }
+void TOrvaneMain_Form::SetMediaName(const std::string& text) {
+  CurMedia_L->setText(Q(text));
+  CurMedia_L->adjustSize();
+}
 
 void TOrvaneMain_Form::SetSeekBar(std::int64_t current, std::int64_t stop) {
-  seekBarPermille_ = static_cast<int>(current * 1000 / stop);
+  if (stop == 0) return;
+  const std::int64_t travel = VideoPro_XI->width() - VideoBar_XI->width();
+  const int left = VideoPro_XI->x() + static_cast<int>(current * travel / stop);
+  VideoBar_XI->move(left, VideoBar_XI->y());
+  VideoGo_XI->resize(left - VideoPro_XI->x() + 4, VideoGo_XI->height());
 }
-void TOrvaneMain_Form::ResetSeekBar() { seekBarPermille_ = 0; }
+void TOrvaneMain_Form::ResetSeekBar() {
+  VideoBar_XI->move(VideoPro_XI->x(), VideoBar_XI->y());
+  VideoGo_XI->resize(0, VideoGo_XI->height());
+}
 
 void TOrvaneMain_Form::SetTimer(engine::Timer timer, bool on) {
   QTimer* t = timer == engine::Timer::Session    ? Ctrl_T
@@ -460,11 +455,31 @@ void TOrvaneMain_Form::SetTimer(engine::Timer timer, bool on) {
 
 void TOrvaneMain_Form::EnableControl(engine::Control control, bool on) {
   controls_[static_cast<int>(control)] = on;
+  std::vector<QWidget*> widgets;
+  switch (control) {
+    case engine::Control::TransportButtons:
+      widgets = {PlayPause_XI, Stop_XI, Backward_XI, Forward_XI, Previous_XI, Next_XI};
+      break;
+    case engine::Control::PlayPauseButton: widgets = {PlayPause_XI}; break;
+    case engine::Control::BackwardForwardButtons:
+      widgets = {Backward_XI, Forward_XI, Previous_XI, Next_XI};
+      break;
+    case engine::Control::SeekTrack: widgets = {VideoPro_XI, VideoGo_XI, VideoBar_XI}; break;
+    case engine::Control::VolumeTrack: widgets = {SoundPro_XI, SoundGo_XI, SoundBar_XI}; break;
+    case engine::Control::CaptureButton: widgets = {Capture_XI}; break;
+    case engine::Control::FullButton: widgets = {Full_XI}; break;
+    case engine::Control::SplitterButton: widgets = {Splitter_XI}; break;
+    default: break;  // menu items arrive with the menus
+  }
+  for (QWidget* w : widgets) w->setEnabled(on);
 }
 
 void TOrvaneMain_Form::SetEqualiserVisible(bool visible) { AudioEQ_P->setVisible(visible); }
 void TOrvaneMain_Form::SetTagVisible(bool visible) { mp3Info_L->setVisible(visible); }
-void TOrvaneMain_Form::SetMediaFilePanelWidth(int width) { MediaFile_P->setFixedWidth(width); }
+void TOrvaneMain_Form::SetMediaFilePanelWidth(int width) {
+  MediaFile_P->resize(width, MediaFile_P->height());
+  ArrangeFrame();
+}
 void TOrvaneMain_Form::RepaintVideo() {
   Video_P->update();
   if (videoSurface_) videoSurface_->update();

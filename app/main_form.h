@@ -10,7 +10,12 @@
 #include <string>
 #include <vector>
 
+#include <QMenu>
+#include <functional>
+
+#include "app/seek_bar_rules.h"
 #include "app/spectrum_box.h"
+#include "app/tximage.h"
 #include "app/video_surface.h"
 #include "engine/spectrum_bars.h"
 #include "engine/media_detector.h"
@@ -26,6 +31,18 @@
 namespace app {
 
 inline constexpr const char* kApplicationTitle = "奥文播放 v2.0";
+// The product page the link image and the help menu open.
+inline constexpr const char* kProductPage = "https://www.orvaneplayer.example/";
+inline const QColor kHighlightColour(182, 126, 24);
+// Showing or hiding the side panel changes the window width by this much.
+inline constexpr int kSidePanelStep = 194;
+
+// A list page of the side panel: a content area scrolled inside a black page.
+struct ListPageScroll {
+  QWidget* page = nullptr;
+  QWidget* content = nullptr;
+  int pitch = 50;  // pixels per wheel notch
+};
 
 struct MainFormParts {
   engine::MediaGraph* graph = nullptr;
@@ -72,8 +89,63 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   int AfterPlay = 0;  // the after-play action in force
   bool InWindowMove = false;
   bool IsFullScreen = false;
+  bool WasMaximized = false;
+  bool PlayListShown = false;
+  bool CaptureListShown = false;
+  bool SavedPlayListShown = false;
+  bool SavedCaptureListShown = false;
+  int ListPage = 1;  // 1 play list, 2 capture list
+  int BalancePercent = 50;
+  int StayOnTop = 0;
+  bool IsMuted = false;  // the volume button's picture; muting itself is the volume room's
+
+  // The frame.
+  QWidget* Father_p = nullptr;
+  QWidget* Title_P = nullptr;
+  QWidget* Left_P = nullptr;
+  QWidget* Right_P = nullptr;
+  QWidget* VideoFace_P = nullptr;
+  QWidget* Splitter_P = nullptr;
+  QWidget* Bottom_P = nullptr;
+  QWidget* DvdCtrl_P = nullptr;
+  tximage *Titleleft_I = nullptr, *Titlecenter_I = nullptr, *Titleright_I = nullptr;
+  tximage* SmallLogo_I = nullptr;
+  tximage *Min_XI = nullptr, *Max_XI = nullptr, *Close_XI = nullptr;
+  tximage *Help_XI = nullptr, *File_XI = nullptr, *Play_XI = nullptr, *Dvdnav_XI = nullptr,
+          *Pip_XI = nullptr, *View_XI = nullptr, *PLMenu_XI = nullptr;
+  tximage *LeftEdge_I = nullptr, *RightEdge_I = nullptr;
+  tximage *BottomLeft_I = nullptr, *BottomCenter_I = nullptr, *BottomRight_I = nullptr;
+  tximage *DVDleft_I = nullptr, *Dvdcenter_I = nullptr, *Dvdright_I = nullptr;
+  tximage *PlayPause_XI = nullptr, *Stop_XI = nullptr, *Previous_XI = nullptr,
+          *Backward_XI = nullptr, *Forward_XI = nullptr, *Next_XI = nullptr;
+  tximage *Volume_XI = nullptr, *SoundPro_XI = nullptr, *SoundGo_XI = nullptr,
+          *SoundBar_XI = nullptr;
+  tximage *VideoPro_XI = nullptr, *VideoGo_XI = nullptr, *VideoBar_XI = nullptr;
+  tximage *L_XI = nullptr, *R_XI = nullptr, *TrackPro_XI = nullptr, *TrackGo_XI = nullptr,
+          *TrackBar_XI = nullptr;
+  tximage* Url_XI = nullptr;
+  tximage *Open_XI = nullptr, *Capture_XI = nullptr, *PlayList_XI = nullptr, *Full_XI = nullptr,
+          *Option_XI = nullptr;
+  QWidget* ScrollMedia_P = nullptr;
+  tximage* tximage2 = nullptr;
+  // The side panel.
+  QWidget* PageHead_P = nullptr;
+  tximage *PLLabel_XI = nullptr, *CLLabel_XI = nullptr, *CloseList_XI = nullptr;
+  QWidget* Scroll_P = nullptr;
+  tximage *ScrollTop_XI = nullptr, *ScrollBG_XI = nullptr, *ScrollBottom_XI = nullptr,
+          *ScrollBar_XI = nullptr;
+  QWidget* PL_P = nullptr;
+  QWidget* Capture_P = nullptr;
+  QWidget* PLTool_P = nullptr;
+  QWidget* catchTool_P = nullptr;
+  tximage* Splitter_XI = nullptr;
+  QMenu* Main_Pop = nullptr;
+  QAction *pNonever = nullptr, *pAlways = nullptr, *pOnlyplaying = nullptr;
+  QAction *pFullscreen = nullptr, *pPlaylistView = nullptr, *pCapturelistview = nullptr,
+          *pPlaylist = nullptr, *pMainweb = nullptr;
 
   VideoPanel* Video_P = nullptr;
+  tximage* MainLogo_I = nullptr;
   QLabel* Status_L = nullptr;
   QLabel* Time_L = nullptr;
   QLabel* Resolution_L = nullptr;
@@ -95,6 +167,31 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
     return {pKeeporiginal, pFillWholeWindow, pScale43, pScale54, pScale169};
   }
   void ApplyScaleMenu(QAction* item);
+
+  // The skinned frame.
+  void LoadSkinPicture(tximage* control, const QString& fileName);
+  const std::string& skinFolder() const { return skinFolder_; }
+  void UpdateTransportButtons();
+  void LayoutControlBar();
+  void ToggleFullScreen();
+  void FullScreenMouseMove(int y);
+  void ToggleSidePanel();
+  void ShowPlayListPage(bool hide);
+  void ShowCaptureListPage(bool hide);
+  void CloseCurrentList();
+  void BringListPageToFront(int page);
+  void ScrollListPage(int wheelDelta);
+  void DragScrollThumb(int dy);
+  void SplitterMoved(int x);
+  void MoveMediaName();  // one ShowMedia_T tick
+  void ApplyStayOnTop(int mode);
+  void ChooseStayOnTop(QAction* item);
+  void ToggleMaximised();
+  void OpenProductPage();
+  // The after-play action's value 2 and the seek bar's gestures reach these.
+  void SeekBarClick(int x);
+  void SeekBarDrag(int x);
+  ListPageScroll& listPage(int page) { return page == 2 ? captureScroll_ : playListScroll_; }
   // FFT_T: redraws the spectrum while the stream plays, and shows it.
   void DrawSpectrum();
   const engine::SpectrumBars& spectrumBars() const { return spectrumBars_; }
@@ -117,13 +214,13 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   void SetTagVisible(bool visible) override;
   void SetMediaFilePanelWidth(int width) override;
   void HidePlayListTool() override {}
-  void RefreshButtonPictures() override {}
-  void ShowStoppedButtonPictures() override {}
+  void RefreshButtonPictures() override { UpdateTransportButtons(); }
+  void ShowStoppedButtonPictures() override;
   void RepaintVideo() override;
   void RepaintSpectrum() override;
   void RefreshPlayList(int) override {}
-  void LeaveFullScreenAtOpen() override {}
-  void FullScreenAtOnce() override {}
+  void LeaveFullScreenAtOpen() override;
+  void FullScreenAtOnce() override;
   void RunAfterPlayAction() override;
   engine::Size VideoPanelClientSize() const override;
   engine::Size MainWindowSize() const override;
@@ -136,12 +233,29 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   void showEvent(QShowEvent* event) override;
   void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
   void LoadStartupSettings();
   void CreateLists();
   void InitialiseMainWindow();
   void CreateScaleMenuItems();
+  void BuildFrame();
+  void BuildTitleBar();
+  void BuildControlBar();
+  void BuildSidePanel();
+  void BuildMainPopup();
+  void ArrangeFrame();
+  void ArrangeSidePanel();
+  void UpdateScrollBar(int page);
+  void PlaceListContent(int page, int top);
+  // Picture swaps of the button family, and the action on click or on release.
+  enum class UpPicture { Normal, Hight, None };
+  void BindSkinButton(tximage* button, std::function<QString()> normalFile, UpPicture up,
+                      std::function<void()> action, bool actionOnUp = false);
+  tximage* MakeImage(QWidget* parent, const char* name, const QString& file, bool stretch = false);
+  void MoveWindowCentred(int width, int height, bool vertically);
   void CreateVideoOutput();
   void PlaceVideoPanelChildren();
   void SetTagText(const std::string& text);
@@ -163,11 +277,15 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   bool activated_ = false;
   bool closed_ = false;
   bool destroyed_ = false;
-  int seekBarPermille_ = 0;
   engine::SpectrumBars spectrumBars_;
   std::string tagText_;
   std::string tagPath_;  // the file tagText_ was built from
   bool controls_[11] = {};
+  ListPageScroll playListScroll_{nullptr, nullptr, 50};
+  ListPageScroll captureScroll_{nullptr, nullptr, 55};
+  int splitterPressX_ = 0;
+  int scrollThumbPressY_ = 0;
+  app::BarState seekBar_;
 };
 
 }  // namespace app

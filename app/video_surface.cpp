@@ -6,6 +6,7 @@
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QPainter>
+#include <QMouseEvent>
 #include <QResizeEvent>
 #include <algorithm>
 #include <cmath>
@@ -38,6 +39,17 @@ VideoPanel::VideoPanel(QWidget* parent) : QWidget(parent) {
   QPalette black = palette();
   black.setColor(QPalette::Window, Qt::black);
   setPalette(black);
+  setMouseTracking(true);
+}
+
+void VideoPanel::mouseMoveEvent(QMouseEvent* event) {
+  QWidget::mouseMoveEvent(event);
+  if (onMouseMove) onMouseMove(event->position().toPoint());
+}
+
+void VideoPanel::mouseDoubleClickEvent(QMouseEvent* event) {
+  QWidget::mouseDoubleClickEvent(event);
+  if (event->button() == Qt::LeftButton && onDoubleClick) onDoubleClick();
 }
 
 void VideoPanel::MakeNativeForSink() {

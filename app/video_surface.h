@@ -18,6 +18,9 @@ class VideoPanel : public QWidget {
   explicit VideoPanel(QWidget* parent);
   std::function<void()> onResize;
   std::function<void()> onExpose;
+  // Mouse moves (panel coordinates) and double clicks over the video.
+  std::function<void(QPoint)> onMouseMove;
+  std::function<void()> onDoubleClick;
   // For the sink's own window: Qt must not paint over what the sink draws.
   void MakeNativeForSink();
   // The mixing renderer's surface, kept covering the whole panel.
@@ -26,6 +29,8 @@ class VideoPanel : public QWidget {
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   QPaintEngine* paintEngine() const override;
 
  private:

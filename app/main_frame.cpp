@@ -1,0 +1,466 @@
+// The skinned frame of the main window: its panels and image controls, the
+// button picture states, and the control bar's relayout on every resize.
+#include <QCursor>
+#include <QDesktopServices>
+#include <QPalette>
+#include <QUrl>
+#include <QWindow>
+
+#include "app/main_form.h"
+#include "assets/skin_layout.h"
+
+namespace app {
+
+namespace {
+QRect Rect(int x, int y, const skin::Place& p) { return QRect(x, y, p.w, p.h); }
+
+QWidget* MakePanel(QWidget* parent, const char* name, QColor colour = Qt::black) {
+  auto* panel = new QWidget(parent);
+  panel->setObjectName(name);
+  panel->setAutoFillBackground(true);
+  QPalette palette = panel->palette();
+  palette.setColor(QPalette::Window, colour);
+  panel->setPalette(palette);
+  return panel;
+}
+
+// The picture of a button in another state: the family's name with its state word.
+QString StateFile(const QString& normal, const char* state) {
+  QString file = normal;
+  file.replace("Normal", state);
+  // The pressed faster button is spelled apart from its family.
+  if (file == "ForWard_Enter_Btn.bmp") return "Forward_Enter_Btn.bmp";
+  return file;
+}
+
+void SetHint(QWidget* widget, const char* hint) { widget->setToolTip(QString::fromUtf8(hint)); }
+}  // namespace
+
+void TOrvaneMain_Form::LoadSkinPicture(tximage* control, const QString& fileName) {
+  app::LoadSkinPicture(control, QString::fromStdString(skinFolder_), fileName);
+}
+
+tximage* TOrvaneMain_Form::MakeImage(QWidget* parent, const char* name, const QString& file,
+                                     bool stretch) {
+  auto* image = new tximage(parent);
+  image->setObjectName(name);
+  image->SetStretch(stretch);
+  if (!file.isEmpty()) LoadSkinPicture(image, file);
+  return image;
+}
+
+void TOrvaneMain_Form::BindSkinButton(tximage* button, std::function<QString()> normalFile,
+                                      UpPicture up, std::function<void()> action,
+                                      bool actionOnUp) {
+  // A disabled button keeps its disabled picture whatever the mouse does.
+  connect(button, &tximage::OnMouseEnter, this, [=, this] {
+    if (button->isEnabled()) LoadSkinPicture(button, StateFile(normalFile(), "Hight"));
+  });
+  connect(button, &tximage::OnMouseLeave, this, [=, this] {
+    if (button->isEnabled()) LoadSkinPicture(button, normalFile());
+  });
+  connect(button, &tximage::OnMouseDown, this, [=, this](Qt::MouseButton b, int, int) {
+    if (b == Qt::LeftButton) LoadSkinPicture(button, StateFile(normalFile(), "Enter"));
+  });
+  connect(button, &tximage::OnMouseUp, this, [=, this](Qt::MouseButton b, int x, int y) {
+    if (b != Qt::LeftButton) return;
+    if (up == UpPicture::Normal) LoadSkinPicture(button, normalFile());
+    if (up == UpPicture::Hight) LoadSkinPicture(button, StateFile(normalFile(), "Hight"));
+    if (actionOnUp && action && button->rect().contains(x, y)) action();
+  });
+  if (!actionOnUp && action) connect(button, &tximage::OnClick, this, action);
+  LoadSkinPicture(button, normalFile());
+}
+
+void TOrvaneMain_Form::BuildFrame() {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  Father_p = MakePanel(this, "Father_p");
+  Bottom_P = MakePanel(this, "Bottom_P");
+  DvdCtrl_P = MakePanel(this, "DvdCtrl_P");
+  BuildTitleBar();
+  Left_P = MakePanel(Father_p, "Left_P");
+  LeftEdge_I = MakeImage(Left_P, "LeftEdge_I", "Frame_Left.bmp", true);
+  Right_P = MakePanel(Father_p, "Right_P");
+  RightEdge_I = MakeImage(Right_P, "RightEdge_I", "Frame_Right.bmp", true);
+  VideoFace_P = MakePanel(Father_p, "VideoFace_P");
+  Video_P = new VideoPanel(VideoFace_P);
+  Video_P->setObjectName("Video_P");
+  Splitter_P = MakePanel(VideoFace_P, "Splitter_P");
+  Splitter_P->setFixedWidth(3);
+  Splitter_XI = MakeImage(Splitter_P, "Splitter_XI", "Splitter.bmp", true);
+  Splitter_P->hide();
+  BottomLeft_I = MakeImage(Bottom_P, "BottomLeft_I", "Bottom_Left.bmp", true);
+  BottomCenter_I = MakeImage(Bottom_P, "BottomCenter_I", "Bottom_Center.bmp", true);
+  BottomRight_I = MakeImage(Bottom_P, "BottomRight_I", "Bottom_Right.bmp", true);
+  BuildControlBar();
+  BuildSidePanel();
+}
+
+void TOrvaneMain_Form::BuildTitleBar() {
+  namespace t = skin::title;
+  Title_P = MakePanel(Father_p, "Title_P");
+  Titleleft_I = MakeImage(Title_P, "Titleleft_I", "Title_Left.bmp", true);
+  Titlecenter_I = MakeImage(Title_P, "Titlecenter_I", "Title_Center.bmp", true);
+  Titleright_I = MakeImage(Title_P, "Titleright_I", "Title_Right.bmp", true);
+  SmallLogo_I = MakeImage(Title_P, "SmallLogo_I", "SmallLogo.bmp");
+  SmallLogo_I->setGeometry(Rect(t::kSmallLogo.dx, t::kSmallLogo.y, t::kSmallLogo));
+  SmallLogo_I->setAttribute(Qt::WA_TransparentForMouseEvents);
+  for (tximage* drag : {Titleleft_I, Titlecenter_I}) {
+    connect(drag, &tximage::OnMouseDown, this, [this](Qt::MouseButton b, int, int) {
+      if (b != Qt::LeftButton || IsFullScreen) return;
+      // The window manager moves the window, as for a native caption.
+      InWindowMove = true;
+      if (QWindow* w = windowHandle()) w->startSystemMove();
+      InWindowMove = false;
+    });
+  }
+  connect(Titlecenter_I, &tximage::OnDblClick, this, [this] { ToggleMaximised(); });
+
+  Min_XI = MakeImage(Title_P, "Min_XI", {});
+  BindSkinButton(Min_XI, [] { return QString("Min_Normal_Btn.bmp"); }, UpPicture::Normal,
+                 [this] { showMinimized(); });
+  Max_XI = MakeImage(Title_P, "Max_XI", {});
+  BindSkinButton(
+      Max_XI,
+      [this] { return QString(isMaximized() ? "Restore_Normal_Btn.bmp" : "Max_Normal_Btn.bmp"); },
+      UpPicture::Normal, [this] {
+        UpdateScrollBar(ListPage);
+        ToggleMaximised();
+      });
+  Close_XI = MakeImage(Title_P, "Close_XI", {});
+  BindSkinButton(Close_XI, [] { return QString("Close_Normal_Btn.bmp"); }, UpPicture::Normal,
+                 [this] { close(); });
+  for (tximage* b : {Min_XI, Max_XI, Close_XI}) b->resize(t::kMin.w, t::kMin.h);
+
+  struct MenuImage {
+    tximage** control;
+    const char* name;
+    const char* normal;
+    const skin::Place& place;
+  };
+  const MenuImage menus[] = {
+      {&Help_XI, "Help_XI", "Menu_Normal_Menu.bmp", t::kHelpMenu},
+      {&File_XI, "File_XI", "File_Normal_menu.bmp", t::kFileMenu},
+      {&Play_XI, "Play_XI", "Play_Normal_menu.bmp", t::kPlayMenu},
+      {&Dvdnav_XI, "Dvdnav_XI", "Dvdnav_Normal_menu.bmp", t::kDvdnavMenu},
+      {&Pip_XI, "Pip_XI", "Pip_Normal_menu.bmp", t::kPipMenu},
+      {&View_XI, "View_XI", "View_Normal_menu.bmp", t::kViewMenu},
+      {&PLMenu_XI, "PLMenu_XI", "Playlist_Normal_menu.bmp", t::kPlaylistMenu},
+  };
+  for (const MenuImage& m : menus) {
+    tximage* image = MakeImage(Title_P, m.name, m.normal);
+    image->resize(m.place.w, m.place.h);
+    const QString normal = m.normal;
+    connect(image, &tximage::OnMouseEnter, this,
+            [=, this] { LoadSkinPicture(image, StateFile(normal, "Hight")); });
+    connect(image, &tximage::OnMouseLeave, this, [=, this] { LoadSkinPicture(image, normal); });
+    *m.control = image;
+    if (image != Help_XI) image->hide();
+  }
+  // Only the whole menu is offered from the title bar; the six others stay hidden.
+  connect(Help_XI, &tximage::OnClick, this, [this] {
+    LoadSkinPicture(Help_XI, "Menu_Normal_Menu.bmp");
+    if (Main_Pop) Main_Pop->popup(Help_XI->mapToGlobal(QPoint(0, Help_XI->height())));
+  });
+}
+
+void TOrvaneMain_Form::BuildControlBar() {
+  namespace b = skin::bar;
+  DVDleft_I = MakeImage(DvdCtrl_P, "DVDleft_I", "Ctrl_Left.bmp", true);
+  Dvdcenter_I = MakeImage(DvdCtrl_P, "Dvdcenter_I", "Ctrl_Center.bmp", true);
+  Dvdright_I = MakeImage(DvdCtrl_P, "Dvdright_I", "Ctrl_Right.bmp", true);
+
+  auto button = [&](tximage** control, const char* name, const skin::Place& place,
+                    const char* normal, const char* hint, UpPicture up,
+                    std::function<void()> action, bool onUp = false) {
+    tximage* image = MakeImage(DvdCtrl_P, name, {});
+    image->setGeometry(Rect(place.dx, place.y, place));
+    if (hint) SetHint(image, hint);
+    const QString file = normal;
+    BindSkinButton(image, [file] { return file; }, up, std::move(action), onUp);
+    *control = image;
+  };
+  PlayPause_XI = MakeImage(DvdCtrl_P, "PlayPause_XI", {});
+  PlayPause_XI->setGeometry(Rect(b::kPlayPause.dx, b::kPlayPause.y, b::kPlayPause));
+  SetHint(PlayPause_XI, "播放/暂停");
+  BindSkinButton(
+      PlayPause_XI,
+      [this] {
+        return QString(session_.IsPlaying && !session_.IsPaused ? "Pause_Normal_Btn.bmp"
+                                                                 : "Play_Normal_Btn.bmp");
+      },
+      UpPicture::None,
+      [this] {
+        if (session_.IsPlaying && !session_.IsPaused)
+          session_.PauseSession();
+        else
+          session_.PlayCommand();
+        UpdateTransportButtons();
+      },
+      true);
+  // The release picture is the state's own, even when the release is not a click.
+  connect(PlayPause_XI, &tximage::OnMouseUp, this, [this] { UpdateTransportButtons(); });
+  button(&Stop_XI, "Stop_XI", b::kStop, "Stop_Normal_Btn.bmp", "停止", UpPicture::Normal,
+         [this] { session_.StopCommand(); }, true);
+  // Previous and next step through the play list, which arrives with its own room.
+  button(&Previous_XI, "Previous_XI", b::kPrevious, "Prev_Normal_Btn.bmp", "上一个",
+         UpPicture::Normal, nullptr);
+  button(&Backward_XI, "Backward_XI", b::kBackward, "BackWard_Normal_Btn.bmp", "减速播放",
+         UpPicture::Normal, [this] {
+           const std::string text = session_.Decelerate();
+           SetStatusText(text);
+         });
+  button(&Forward_XI, "Forward_XI", b::kForward, "ForWard_Normal_Btn.bmp", "加速播放",
+         UpPicture::Normal, [this] {
+           const std::string text = session_.Accelerate();
+           SetStatusText(text);
+         });
+  button(&Next_XI, "Next_XI", b::kNext, "Next_Normal_Btn.bmp", "下一个", UpPicture::Normal,
+         nullptr);
+  // Opening files, capturing and the options dialog arrive with their own rooms.
+  button(&Open_XI, "Open_XI", b::kOpen, "Open_Normal_btn.bmp", "打开", UpPicture::Normal, nullptr);
+  button(&Capture_XI, "Capture_XI", b::kCapture, "Capture_Normal_btn.bmp", "截屏",
+         UpPicture::Normal, nullptr);
+  button(&PlayList_XI, "PlayList_XI", b::kPlayList, "ShowPL_Normal_btn.bmp",
+         "显示/隐藏 播放、截屏列表", UpPicture::Normal, [this] { ToggleSidePanel(); });
+  button(&Full_XI, "Full_XI", b::kFull, "Full_Normal_btn.bmp", "全屏/窗口", UpPicture::Normal,
+         [this] { ToggleFullScreen(); });
+  button(&Option_XI, "Option_XI", b::kOption, "Option_Normal_btn.bmp", "选项", UpPicture::Normal,
+         nullptr);
+
+  Volume_XI = MakeImage(DvdCtrl_P, "Volume_XI", {});
+  Volume_XI->setGeometry(Rect(b::kVolume.dx, b::kVolume.y, b::kVolume));
+  BindSkinButton(
+      Volume_XI,
+      [this] { return QString(IsMuted ? "Slience_Normal_btn.bmp" : "Sound_Normal_btn.bmp"); },
+      UpPicture::Hight, nullptr, true);
+  SoundPro_XI = MakeImage(DvdCtrl_P, "SoundPro_XI", "SoundPro.bmp", true);
+  SoundPro_XI->setGeometry(Rect(b::kSoundTrack.dx, b::kSoundTrack.y, b::kSoundTrack));
+  SoundGo_XI = MakeImage(DvdCtrl_P, "SoundGo_XI", "SoundGo.bmp", true);
+  SoundBar_XI = MakeImage(DvdCtrl_P, "SoundBar_XI", "SoundBar_Normal.bmp");
+  SoundBar_XI->setGeometry(Rect(b::kSoundThumb.dx, b::kSoundThumb.y, b::kSoundThumb));
+  connect(SoundBar_XI, &tximage::OnMouseDown, this,
+          [this] { LoadSkinPicture(Volume_XI, "Sound_Hight_btn.bmp"); });
+  connect(SoundBar_XI, &tximage::OnMouseUp, this,
+          [this] { LoadSkinPicture(Volume_XI, "Sound_Normal_btn.bmp"); });
+
+  VideoPro_XI = MakeImage(DvdCtrl_P, "VideoPro_XI", "VideoPro.bmp", true);
+  VideoGo_XI = MakeImage(DvdCtrl_P, "VideoGo_XI", "VideoGo.bmp", true);
+  VideoBar_XI = MakeImage(DvdCtrl_P, "VideoBar_XI", "VideoBar_Normal.bmp");
+  VideoBar_XI->resize(b::kSeekThumb.w, b::kSeekThumb.h);
+  for (tximage* part : {VideoPro_XI, VideoGo_XI})
+    connect(part, &tximage::OnMouseDown, this, [this, part](Qt::MouseButton button, int x, int) {
+      if (button == Qt::LeftButton) SeekBarClick(x + part->x() - VideoPro_XI->x());
+    });
+  connect(VideoBar_XI, &tximage::OnMouseMove, this, [this](Qt::MouseButtons buttons, int x, int) {
+    if (buttons & Qt::LeftButton) SeekBarDrag(x);
+  });
+  connect(VideoBar_XI, &tximage::OnMouseEnter, this,
+          [this] { LoadSkinPicture(VideoBar_XI, "VideoBar_Hight.bmp"); });
+  connect(VideoBar_XI, &tximage::OnMouseLeave, this,
+          [this] { LoadSkinPicture(VideoBar_XI, "VideoBar_Normal.bmp"); });
+
+  L_XI = MakeImage(DvdCtrl_P, "L_XI", "Track_L.bmp");
+  R_XI = MakeImage(DvdCtrl_P, "R_XI", "Track_R.bmp");
+  TrackPro_XI = MakeImage(DvdCtrl_P, "TrackPro_XI", "TrackPro.bmp", true);
+  TrackGo_XI = MakeImage(DvdCtrl_P, "TrackGo_XI", "TrackGo.bmp", true);
+  TrackBar_XI = MakeImage(DvdCtrl_P, "TrackBar_XI", "TrackBar_Normal.bmp");
+  L_XI->resize(b::kBalanceL.w, b::kBalanceL.h);
+  R_XI->resize(b::kBalanceR.w, b::kBalanceR.h);
+  TrackPro_XI->resize(b::kBalanceTrack.w, b::kBalanceTrack.h);
+  TrackBar_XI->resize(b::kBalanceThumb.w, b::kBalanceThumb.h);
+
+  Url_XI = MakeImage(DvdCtrl_P, "Url_XI", {});
+  Url_XI->resize(b::kUrl.w, b::kUrl.h);
+  Url_XI->setCursor(Qt::PointingHandCursor);
+  BindSkinButton(Url_XI, [] { return QString("Url_Normal.bmp"); }, UpPicture::Hight,
+                 [this] { OpenProductPage(); }, true);
+
+  ScrollMedia_P = MakePanel(DvdCtrl_P, "ScrollMedia_P");
+  tximage2 = MakeImage(ScrollMedia_P, "tximage2", "Media_Strip.bmp", true);
+  SetHint(tximage2, "打开");
+  CurMedia_L = new QLabel(ScrollMedia_P);
+  CurMedia_L->setObjectName("CurMedia_L");
+  CurMedia_L->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+  QPalette light = palette();
+  light.setColor(QPalette::WindowText, QColor(0xE3, 0xE3, 0xE3));  // the 3D-light colour
+  auto label = [&](const char* name) {
+    auto* l = new QLabel(DvdCtrl_P);
+    l->setObjectName(name);
+    l->setPalette(light);
+    return l;
+  };
+  Status_L = label("Status_L");
+  Status_L->setText(engine::kStatusReady);
+  Resolution_L = label("Resolution_L");
+  Time_L = label("Time_L");
+  Time_L->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  Status_L->resize(b::kStatus.w, b::kStatus.h);
+  Resolution_L->resize(b::kResolution.w, b::kResolution.h);
+  Time_L->resize(b::kTime.w, b::kTime.h);
+}
+
+void TOrvaneMain_Form::OpenProductPage() { QDesktopServices::openUrl(QUrl(kProductPage)); }
+
+// Panels follow their alignment: bars at the top and bottom, edges at the
+// sides, the side panel at the right of the video, the video filling the rest.
+void TOrvaneMain_Form::ArrangeFrame() {
+  const int w = width();
+  int bottom = height();
+  if (!DvdCtrl_P->isHidden()) {
+    DvdCtrl_P->setGeometry(0, bottom - skin::bar::kH, w, skin::bar::kH);
+    bottom -= skin::bar::kH;
+  }
+  if (!Bottom_P->isHidden()) {
+    Bottom_P->setGeometry(0, bottom - skin::kBottomH, w, skin::kBottomH);
+    bottom -= skin::kBottomH;
+  }
+  Father_p->setGeometry(0, 0, w, bottom);
+  int top = 0, left = 0, right = w;
+  if (!Title_P->isHidden()) {
+    Title_P->setGeometry(0, 0, w, skin::title::kH);
+    top = skin::title::kH;
+  }
+  if (!Left_P->isHidden()) {
+    Left_P->setGeometry(0, top, skin::kEdgeW, bottom - top);
+    left = skin::kEdgeW;
+  }
+  if (!Right_P->isHidden()) {
+    Right_P->setGeometry(w - skin::kEdgeW, top, skin::kEdgeW, bottom - top);
+    right = w - skin::kEdgeW;
+  }
+  VideoFace_P->setGeometry(left, top, std::max(0, right - left), std::max(0, bottom - top));
+  const int faceH = VideoFace_P->height();
+  int videoRight = VideoFace_P->width();
+  if (!MediaFile_P->isHidden()) {
+    videoRight -= MediaFile_P->width();
+    MediaFile_P->setGeometry(videoRight, 0, MediaFile_P->width(), faceH);
+  }
+  if (!Splitter_P->isHidden()) {
+    videoRight -= Splitter_P->width();
+    Splitter_P->setGeometry(videoRight, 0, Splitter_P->width(), faceH);
+    Splitter_XI->setGeometry(Splitter_P->rect());
+  }
+  Video_P->setGeometry(0, 0, std::max(0, videoRight), faceH);
+
+  LeftEdge_I->setGeometry(Left_P->rect());
+  RightEdge_I->setGeometry(Right_P->rect());
+  const int corner = skin::kBottomCornerW;
+  BottomLeft_I->setGeometry(0, 0, corner, skin::kBottomH);
+  BottomRight_I->setGeometry(w - corner, 0, corner, skin::kBottomH);
+  BottomCenter_I->setGeometry(corner, 0, std::max(0, w - 2 * corner), skin::kBottomH);
+  Titleleft_I->setGeometry(0, 0, skin::title::kLeftW, skin::title::kH);
+  Titleright_I->setGeometry(w - skin::title::kRightW, 0, skin::title::kRightW, skin::title::kH);
+  Titlecenter_I->setGeometry(skin::title::kLeftW, 0,
+                             std::max(0, w - skin::title::kLeftW - skin::title::kRightW),
+                             skin::title::kH);
+  DVDleft_I->setGeometry(0, 0, skin::bar::kLeftW, skin::bar::kH);
+  Dvdright_I->setGeometry(w - skin::bar::kRightW, 0, skin::bar::kRightW, skin::bar::kH);
+  Dvdcenter_I->setGeometry(skin::bar::kLeftW, 0,
+                           std::max(0, w - skin::bar::kLeftW - skin::bar::kRightW), skin::bar::kH);
+  ArrangeSidePanel();
+}
+
+void TOrvaneMain_Form::LayoutControlBar() {
+  namespace b = skin::bar;
+  namespace t = skin::title;
+  // 1 and 2: the title bar's buttons and menu images from the right piece.
+  const int titleRight = Titleright_I->x();
+  Min_XI->move(titleRight + 20, t::kMin.y);
+  Max_XI->move(titleRight + 40, t::kMax.y);
+  Close_XI->move(titleRight + 60, t::kClose.y);
+  const std::pair<tximage*, int> menus[] = {{Help_XI, 35}, {PLMenu_XI, 95}, {View_XI, 130},
+                                            {Pip_XI, 190}, {Dvdnav_XI, 250}, {Play_XI, 285},
+                                            {File_XI, 320}};
+  for (auto [image, offset] : menus) image->move(titleRight - offset, t::kHelpMenu.y);
+
+  // 3: the link image centred in the bar.
+  Url_XI->move((DvdCtrl_P->width() - Url_XI->width()) / 2, b::kUrl.y);
+
+  // 4: the strip and the labels over the centre piece.
+  const int centreLeft = Dvdcenter_I->x();
+  const int centreWidth = Dvdcenter_I->width();
+  ScrollMedia_P->setGeometry(centreLeft, b::kMediaStrip.y, centreWidth, b::kMediaStrip.h);
+  tximage2->setGeometry(ScrollMedia_P->rect());
+  Status_L->move(centreLeft + b::kStatus.dx, b::kStatus.y);
+  Resolution_L->move(centreLeft + 120, b::kResolution.y);
+  Time_L->move(centreLeft + centreWidth - Time_L->width(), b::kTime.y);
+  Resolution_L->setVisible(Resolution_L->x() <= Time_L->x());
+
+  // 5: the seek bar along the centre piece, and the volume fill.
+  VideoPro_XI->setGeometry(centreLeft + 2, b::kSeekTrack.y, std::max(0, centreWidth - 4),
+                           b::kSeekTrack.h);
+  const int thumbLeft = std::clamp(VideoBar_XI->x(), VideoPro_XI->x(),
+                                   std::max(VideoPro_XI->x(), VideoPro_XI->x() +
+                                                                  VideoPro_XI->width() -
+                                                                  VideoBar_XI->width()));
+  VideoBar_XI->move(thumbLeft, b::kSeekThumb.y);
+  VideoGo_XI->setGeometry(VideoPro_XI->x(), VideoPro_XI->y(), thumbLeft - VideoPro_XI->x(),
+                          VideoPro_XI->height());
+  SoundGo_XI->setGeometry(SoundPro_XI->x(), SoundPro_XI->y(), SoundBar_XI->x() - SoundPro_XI->x(),
+                          SoundPro_XI->height());
+
+  // 6: the balance slider from the right piece; the thumb by the balance percentage.
+  const int right = Dvdright_I->x();
+  L_XI->move(right + 40, b::kBalanceL.y);
+  TrackPro_XI->move(right + 60, b::kBalanceTrack.y);
+  R_XI->move(right + 132, b::kBalanceR.y);
+  const int travel = TrackPro_XI->width() - TrackBar_XI->width();
+  TrackBar_XI->move(TrackPro_XI->x() + BalancePercent * travel / 100, b::kBalanceThumb.y);
+  TrackGo_XI->setGeometry(TrackPro_XI->x(), TrackPro_XI->y(), TrackBar_XI->x() - TrackPro_XI->x(),
+                          TrackPro_XI->height());
+
+  // 7: the right-hand buttons.
+  const std::pair<tximage*, int> buttons[] = {
+      {Open_XI, 23}, {Capture_XI, 47}, {PlayList_XI, 71}, {Full_XI, 95}, {Option_XI, 119}};
+  for (auto [button, offset] : buttons) button->move(right + offset, b::kOpen.y);
+
+  // 8: what the video panel carries.
+  PlaceVideoPanelChildren();
+
+  // Thumbs and fills stay above the tracks they move on.
+  for (QWidget* w : {static_cast<QWidget*>(VideoGo_XI), static_cast<QWidget*>(VideoBar_XI),
+                     static_cast<QWidget*>(SoundGo_XI), static_cast<QWidget*>(SoundBar_XI),
+                     static_cast<QWidget*>(TrackGo_XI), static_cast<QWidget*>(TrackBar_XI)})
+    w->raise();
+}
+
+void TOrvaneMain_Form::UpdateTransportButtons() {
+  LoadSkinPicture(PlayPause_XI, session_.IsPlaying && !session_.IsPaused ? "Pause_Normal_Btn.bmp"
+                                                                         : "Play_Normal_Btn.bmp");
+  const std::pair<tximage*, const char*> family[] = {
+      {Stop_XI, "Stop_Normal_Btn.bmp"},   {Backward_XI, "BackWard_Normal_Btn.bmp"},
+      {Forward_XI, "ForWard_Normal_Btn.bmp"}, {Previous_XI, "Prev_Normal_Btn.bmp"},
+      {Next_XI, "Next_Normal_Btn.bmp"},   {Capture_XI, "Capture_Normal_btn.bmp"},
+      {Full_XI, "Full_Normal_btn.bmp"}};
+  for (auto [button, normal] : family)
+    LoadSkinPicture(button, button->isEnabled() ? QString(normal) : StateFile(normal, "Disable"));
+  // The logo fills the video area while no picture plays.
+  const bool picture = session_.IsPlaying && session_.PlayType != engine::kPlayNone &&
+                       session_.PlayType != engine::kPlayAudio;
+  if (MainLogo_I) MainLogo_I->setVisible(!picture);
+}
+
+void TOrvaneMain_Form::ShowStoppedButtonPictures() {
+  LoadSkinPicture(PlayPause_XI, "Play_Normal_Btn.bmp");
+  LoadSkinPicture(Stop_XI, "Stop_Disable_Btn.bmp");
+}
+
+void TOrvaneMain_Form::SeekBarClick(int x) {
+  const BarGeometry bar{VideoPro_XI->x(), VideoPro_XI->width(), VideoBar_XI->width()};
+  seekBar_ = BarClick(bar, x);
+  VideoBar_XI->move(seekBar_.thumbLeft, VideoBar_XI->y());
+  VideoGo_XI->resize(std::max(0, seekBar_.playedWidth), VideoGo_XI->height());
+  session_.SeekFromBar(BarOffset(bar, seekBar_), bar.Travel());
+}
+
+void TOrvaneMain_Form::SeekBarDrag(int x) {
+  const BarGeometry bar{VideoPro_XI->x(), VideoPro_XI->width(), VideoBar_XI->width()};
+  seekBar_ = BarDrag(bar, {VideoBar_XI->x(), VideoGo_XI->width()}, x);
+  VideoBar_XI->move(seekBar_.thumbLeft, VideoBar_XI->y());
+  VideoGo_XI->resize(std::max(0, seekBar_.playedWidth), VideoGo_XI->height());
+  session_.SeekFromBar(BarOffset(bar, seekBar_), bar.Travel());
+}
+
+}  // namespace app

@@ -1,0 +1,195 @@
+// How the main window is shown: maximised or not, full screen, above other
+// windows; the main popup menu; the scrolling media name.
+#include <QActionGroup>
+#include <QGuiApplication>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QWheelEvent>
+#include <QWindow>
+
+#include "app/main_form.h"
+
+namespace app {
+
+void TOrvaneMain_Form::ToggleMaximised() {
+  if (isMaximized())
+    showNormal();
+  else
+    showMaximized();
+}
+
+void TOrvaneMain_Form::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  ArrangeFrame();
+  LayoutControlBar();
+  UpdateScrollBar(ListPage);
+  LoadSkinPicture(Max_XI, isMaximized() ? "Restore_Normal_Btn.bmp" : "Max_Normal_Btn.bmp");
+}
+
+void TOrvaneMain_Form::ToggleFullScreen() {
+  // Only a picture can fill the screen.
+  if (!session_.IsPlaying || session_.PlayType == engine::kPlayNone ||
+      session_.PlayType == engine::kPlayAudio)
+    return;
+  UpdateScrollBar(ListPage);
+  InWindowMove = true;
+  if (!IsFullScreen) {
+    WasMaximized = isMaximized();
+    for (QWidget* w : {Title_P, Bottom_P, Left_P, Right_P, DvdCtrl_P}) w->hide();
+    if (Splitter_P->isVisible() && MediaFile_P->isVisible()) {
+      Splitter_P->hide();
+      MediaFile_P->hide();
+    }
+    for (QAction* item : {pPlaylistView, pCapturelistview, pPlaylist}) item->setVisible(false);
+    PlayList_XI->setEnabled(false);
+    ArrangeFrame();
+    InWindowMove = false;
+    // A borderless window is only sure to cover the desktop's panels as a full-screen window.
+    showFullScreen();
+    LoadSkinPicture(PlayList_XI, "ShowPL_Disable_btn.bmp");
+  } else {
+    for (QWidget* w : {Title_P, Left_P, Right_P, DvdCtrl_P, Bottom_P}) w->show();
+    if (PlayListShown || CaptureListShown) {
+      MediaFile_P->show();
+      Splitter_P->show();
+    }
+    for (QAction* item : {pPlaylistView, pCapturelistview, pPlaylist}) item->setVisible(true);
+    PlayList_XI->setEnabled(true);
+    ArrangeFrame();
+    InWindowMove = false;
+    if (WasMaximized)
+      showMaximized();
+    else
+      showNormal();
+    LoadSkinPicture(PlayList_XI, "ShowPL_Normal_btn.bmp");
+  }
+  IsFullScreen = !IsFullScreen;
+  pFullscreen->setChecked(IsFullScreen);
+  LayoutControlBar();
+  session_.FitVideo();
+}
+
+void TOrvaneMain_Form::FullScreenMouseMove(int y) {
+  if (!IsFullScreen) return;
+  InWindowMove = true;
+  const bool show = y >= ScreenSize().height - 99;
+  if (show != DvdCtrl_P->isVisible()) {
+    DvdCtrl_P->setVisible(show);
+    ArrangeFrame();
+  }
+  LayoutControlBar();
+  InWindowMove = false;
+}
+
+void TOrvaneMain_Form::LeaveFullScreenAtOpen() {
+  if (!IsFullScreen) return;
+  for (QWidget* w : {Title_P, Bottom_P, Left_P, Right_P, DvdCtrl_P}) w->show();
+  for (QAction* item : {pPlaylistView, pCapturelistview, pPlaylist}) item->setVisible(true);
+  PlayList_XI->setEnabled(true);
+  LoadSkinPicture(PlayList_XI, "ShowPL_Normal_btn.bmp");
+  if (PlayListShown || CaptureListShown) {
+    Splitter_P->show();
+    MediaFile_P->show();
+  }
+  const engine::Size screenSize = ScreenSize();
+  const int w = std::min(width() + kSidePanelStep, screenSize.width);
+  const int h = std::min(height() + 158, screenSize.height);
+  if (isFullScreen()) showNormal();
+  setGeometry((screenSize.width - w) / 2, (screenSize.height - h) / 2, w, h);
+  IsFullScreen = !IsFullScreen;
+  pFullscreen->setChecked(IsFullScreen);
+  ArrangeFrame();
+  LayoutControlBar();
+}
+
+void TOrvaneMain_Form::FullScreenAtOnce() {
+  if (store_.ReadInt("PlayControl", "FullScreenAtonce") != 1) return;
+  if (session_.PlayType == engine::kPlayAudio || session_.PlayType == engine::kPlayNone) return;
+  pFullscreen->setChecked(!pFullscreen->isChecked());
+  ToggleFullScreen();
+}
+
+void TOrvaneMain_Form::BuildMainPopup() {
+  // The commands, play list and DVD items join this menu with their own rooms.
+  Main_Pop = new QMenu(this);
+  Main_Pop->setObjectName("Main_Pop");
+  auto item = [this](QMenu* menu, const char* name, const char* caption) {
+    QAction* a = menu->addAction(QString::fromUtf8(caption));
+    a->setObjectName(name);
+    return a;
+  };
+  QMenu* play = Main_Pop->addMenu(QString::fromUtf8("播放"));
+  play->menuAction()->setObjectName("pPlay");
+  QMenu* onTop = play->addMenu(QString::fromUtf8("画面前置"));
+  pNonever = item(onTop, "pNonever", "从来没有");
+  pAlways = item(onTop, "pAlways", "一直");
+  pOnlyplaying = item(onTop, "pOnlyplaying", "仅仅在播放时");
+  for (QAction* a : {pNonever, pAlways, pOnlyplaying}) {
+    a->setCheckable(true);
+    connect(a, &QAction::triggered, this, [this, a] { ChooseStayOnTop(a); });
+  }
+  QMenu* view = Main_Pop->addMenu(QString::fromUtf8("视图"));
+  view->menuAction()->setObjectName("pView");
+  pFullscreen = item(view, "pFullscreen", "全屏");
+  pFullscreen->setCheckable(true);
+  connect(pFullscreen, &QAction::triggered, this, [this] { ToggleFullScreen(); });
+  pCapturelistview = item(view, "pCapturelistview", "截屏列表");
+  pCapturelistview->setCheckable(true);
+  connect(pCapturelistview, &QAction::triggered, this,
+          [this] { ShowCaptureListPage(CaptureListShown); });
+  pPlaylistView = item(view, "pPlaylistView", "播放列表");
+  pPlaylistView->setCheckable(true);
+  connect(pPlaylistView, &QAction::triggered, this, [this] { ShowPlayListPage(PlayListShown); });
+  QMenu* scale = view->addMenu(QString::fromUtf8("显示比例"));
+  for (QAction* a : ScaleMenuItems()) scale->addAction(a);
+  QMenu* playList = Main_Pop->addMenu(QString::fromUtf8("播放列表"));
+  pPlaylist = playList->menuAction();
+  pPlaylist->setObjectName("pPlaylist");
+  QMenu* help = Main_Pop->addMenu(QString::fromUtf8("帮助"));
+  help->menuAction()->setObjectName("pHelp");
+  pMainweb = item(help, "pMainweb", "官方网站...");
+  connect(pMainweb, &QAction::triggered, this, [this] { OpenProductPage(); });
+  // Every opening shows the stored choice.
+  connect(Main_Pop, &QMenu::aboutToShow, this,
+          [this] { ApplyStayOnTop(store_.ReadInt("Play", "StayOnTop")); });
+}
+
+void TOrvaneMain_Form::ApplyStayOnTop(int mode) {
+  StayOnTop = mode;
+  pNonever->setChecked(mode == 0);
+  pAlways->setChecked(mode == 1);
+  pOnlyplaying->setChecked(mode == 2);
+  if (mode != 0 && mode != 1) return;
+  const bool top = mode == 1;
+  // The band changes in place: same position and size, not activated.
+  if (QWindow* w = windowHandle()) {
+    w->setFlag(Qt::WindowStaysOnTopHint, top);
+    w->setFlag(Qt::WindowDoesNotAcceptFocus, false);
+  } else {
+    setWindowFlag(Qt::WindowStaysOnTopHint, top);
+  }
+}
+
+void TOrvaneMain_Form::ChooseStayOnTop(QAction* item) {
+  const int mode = item == pAlways ? 1 : item == pOnlyplaying ? 2 : 0;
+  ApplyStayOnTop(mode);
+  store_.WriteIntEnsured("Play", "StayOnTop", mode);
+}
+
+void TOrvaneMain_Form::MoveMediaName() {
+  CurMedia_L->move(CurMedia_L->x() - 1, CurMedia_L->y());
+  // Fully past the left edge: start again from the strip's right edge.
+  if (CurMedia_L->x() < -CurMedia_L->width()) CurMedia_L->move(ScrollMedia_P->width(), CurMedia_L->y());
+}
+
+void TOrvaneMain_Form::wheelEvent(QWheelEvent* event) {
+  const int delta = event->angleDelta().y();
+  if (MediaFile_P->isVisible() && (delta == 120 || delta == -120)) {
+    ScrollListPage(delta);
+    event->accept();
+    return;
+  }
+  QWidget::wheelEvent(event);
+}
+
+}  // namespace app
