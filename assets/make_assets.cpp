@@ -1020,7 +1020,7 @@ class SkinMaker {
     p.drawText(box.adjusted(ow, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Player"));
     p.setFont(Font(11));
     p.setPen(QColor(96, 96, 104));
-    p.drawText(QRectF(x + 2, h / 2.0 + 6, skin::kMainLogoW - x, 16), Qt::AlignLeft | Qt::AlignVCenter,
+    p.drawText(QRectF(x + 2, h / 2.0 + 10, skin::kMainLogoW - x, 16), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("视频 · 音频 · DVD · 画中画"));
     p.end();
     Put("MainLogo.bmp", img);
@@ -1217,7 +1217,7 @@ QImage Mock(const SkinMaker& s, const MockState& m) {
   Stretch(p, pic("Title_Center.bmp"), title::kLeftW, 0, W - title::kLeftW - title::kRightW, title::kH);
   p.drawImage(W - title::kRightW, 0, pic("Title_Right.bmp"));
   p.drawImage(title::kSmallLogo.dx, title::kSmallLogo.y, pic("SmallLogo.bmp"));
-  p.drawImage(title::Left(title::kHelpMenu, W), title::kHelpMenu.y, pic(m.allMenus ? "Menu_Normal_Menu.bmp" : "Menu_Hight_Menu.bmp"));
+  p.drawImage(title::Left(title::kHelpMenu, W), title::kHelpMenu.y, pic("Menu_Normal_Menu.bmp"));
   if (m.allMenus) {
     const std::pair<Place, const char*> menus[] = {{title::kFileMenu, "File_Normal_menu.bmp"}, {title::kPlayMenu, "Play_Hight_menu.bmp"},
                                                    {title::kDvdnavMenu, "Dvdnav_Normal_menu.bmp"}, {title::kPipMenu, "Pip_Normal_menu.bmp"},
