@@ -78,7 +78,6 @@ void Hints(QPainter& p) {
 QString g_family;
 QFont Font(double px, int weight = QFont::Normal) {
   QFont f(g_family);
-  f.setPixelSize(0);
   f.setPixelSize(static_cast<int>(px));
   f.setWeight(static_cast<QFont::Weight>(weight));
   f.setHintingPreference(QFont::PreferVerticalHinting);
@@ -164,11 +163,7 @@ QPainterPath Folder() {
   QPainterPath back = Soft(Poly({{1.5, 2.8}, {6, 2.8}, {7.6, 4.4}, {14.5, 4.4}, {14.5, 13.2}, {1.5, 13.2}}), 1.0);
   return back.subtracted(Stroke(Line({{0, 6.6}, {16, 6.6}}), 1.2, Qt::FlatCap));
 }
-QPainterPath Open() {
-  // Folder with an eject arrow: "bring something in".
-  QPainterPath f = Folder();
-  return f.subtracted(Soft(Poly({{8, 7.6}, {11.4, 11.2}, {4.6, 11.2}}), 2.2)).united(Poly({{8, 8.2}, {10.6, 10.9}, {5.4, 10.9}}));
-}
+QPainterPath Open() { return Soft(Poly({{8, 2.6}, {14, 9}, {2, 9}}), 0.8).united(Box(2, 11, 12, 2.4, 0.7)); }
 QPainterPath Camera() {
   QPainterPath body = Box(1, 5, 14, 8.6, 1.8).united(Soft(Poly({{5, 5.4}, {6.2, 3}, {9.8, 3}, {11, 5.4}}), 0.8));
   return body.subtracted(Disc(8, 9.2, 3.5)).united(Disc(8, 9.2, 2.1)).subtracted(Disc(12.6, 7.1, 0.8));
@@ -466,18 +461,36 @@ class SkinMaker {
       p.fillRect(1, 1, 1, title::kH - 2, QColor(60, 60, 67));
       const Place& lp = title::kSmallLogo;
       p.drawImage(lp.dx + 1, lp.y + 1, Logo(lp.w - 2));
-      // The name fills the room right of the logo.
-      QString name = QStringLiteral("OrvanePlayer");
-      double room = title::kLeftW - 25 - 2;
-      int px = 13;
-      QFont f = Font(px, QFont::Bold);
-      while (px > 8 && QFontMetricsF(f).horizontalAdvance(name) > room) f = Font(--px, QFont::Bold);
-      p.setFont(f);
-      QRectF box(24, 0, room + 1, title::kH);
-      p.setPen(QColor(0, 0, 0, 160));
-      p.drawText(box.translated(0, 1), Qt::AlignLeft | Qt::AlignVCenter, name);
-      p.setPen(QColor(226, 226, 232));
-      p.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, name);
+      // The name fills the room right of the logo: the largest size and the
+      // least tightening that fit.
+      const QString first = QStringLiteral("Orvane"), second = QStringLiteral("Player");
+      const double room = title::kLeftW - 24 - 1;
+      QFont a, b;
+      for (int px = 12; px >= 8; --px) {
+        bool fits = false;
+        for (double spacing : {0.0, -0.25, -0.5}) {
+          a = Font(px, QFont::Bold);
+          b = Font(px, QFont::Normal);
+          a.setLetterSpacing(QFont::AbsoluteSpacing, spacing);
+          b.setLetterSpacing(QFont::AbsoluteSpacing, spacing);
+          if (QFontMetricsF(a).horizontalAdvance(first) + QFontMetricsF(b).horizontalAdvance(second) <= room) {
+            fits = true;
+            break;
+          }
+        }
+        if (fits) break;
+      }
+      const double x = 24, split = x + QFontMetricsF(a).horizontalAdvance(first);
+      QRectF box(x, 0, room, title::kH);
+      for (int pass = 0; pass < 2; ++pass) {
+        QPointF d(0, pass == 0 ? 1 : 0);
+        p.setFont(a);
+        p.setPen(pass == 0 ? QColor(0, 0, 0, 160) : QColor(228, 228, 234));
+        p.drawText(box.translated(d), Qt::AlignLeft | Qt::AlignVCenter, first);
+        p.setFont(b);
+        p.setPen(pass == 0 ? QColor(0, 0, 0, 160) : kGlyphHot);
+        p.drawText(QRectF(split, 0, room, title::kH).translated(d), Qt::AlignLeft | Qt::AlignVCenter, second);
+      }
     }
     {
       QPainter p(&right);
@@ -999,7 +1012,7 @@ class SkinMaker {
     p.setFont(f);
     QFontMetricsF fm(f);
     double x = 6 + d + 10;
-    QRectF box(x, 0, skin::kMainLogoW - x, h - 10);
+    QRectF box(x, 0, skin::kMainLogoW - x, h - 16);
     p.setPen(QColor(214, 214, 220));
     p.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Orvane"));
     double ow = fm.horizontalAdvance(QStringLiteral("Orvane"));
@@ -1007,7 +1020,7 @@ class SkinMaker {
     p.drawText(box.adjusted(ow, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Player"));
     p.setFont(Font(11));
     p.setPen(QColor(96, 96, 104));
-    p.drawText(QRectF(x + 1, h / 2.0 + 8, skin::kMainLogoW - x, 16), Qt::AlignLeft | Qt::AlignVCenter,
+    p.drawText(QRectF(x + 2, h / 2.0 + 10, skin::kMainLogoW - x, 16), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("视频 · 音频 · DVD · 画中画"));
     p.end();
     Put("MainLogo.bmp", img);
@@ -1112,6 +1125,51 @@ bool Save(const QImage& image, const QString& path, const char* format) {
   return false;
 }
 
+// Icon files written by hand: the mask rows' padding must be zero for the
+// output to be the same bytes on every run.
+QByteArray IcoFile(const std::vector<QImage>& images) {
+  QByteArray out;
+  auto u16 = [&](int v) { out.append(char(v & 0xff)).append(char((v >> 8) & 0xff)); };
+  auto u32 = [&](quint32 v) { for (int i = 0; i < 4; ++i) out.append(char((v >> (8 * i)) & 0xff)); };
+  u16(0);
+  u16(1);
+  u16(static_cast<int>(images.size()));
+  std::vector<QByteArray> bodies;
+  for (const QImage& src : images) {
+    QImage img = src.convertToFormat(QImage::Format_ARGB32);
+    const int w = img.width(), h = img.height(), maskStride = ((w + 31) / 32) * 4;
+    QByteArray body;
+    auto b32 = [&](quint32 v) { for (int i = 0; i < 4; ++i) body.append(char((v >> (8 * i)) & 0xff)); };
+    auto b16 = [&](int v) { body.append(char(v & 0xff)).append(char((v >> 8) & 0xff)); };
+    b32(40); b32(w); b32(2 * h); b16(1); b16(32); b32(0);
+    b32(w * h * 4 + maskStride * h); b32(0); b32(0); b32(0); b32(0);
+    for (int y = h - 1; y >= 0; --y)
+      for (int x = 0; x < w; ++x) {
+        QRgb c = img.pixel(x, y);
+        body.append(char(qBlue(c))).append(char(qGreen(c))).append(char(qRed(c))).append(char(qAlpha(c)));
+      }
+    for (int y = h - 1; y >= 0; --y) {
+      QByteArray row(maskStride, '\0');
+      for (int x = 0; x < w; ++x)
+        if (qAlpha(img.pixel(x, y)) == 0) row[x / 8] = char(row[x / 8] | (0x80 >> (x % 8)));
+      body.append(row);
+    }
+    bodies.push_back(body);
+  }
+  quint32 offset = 6 + 16 * static_cast<quint32>(images.size());
+  for (size_t i = 0; i < images.size(); ++i) {
+    const int w = images[i].width(), h = images[i].height();
+    out.append(char(w >= 256 ? 0 : w)).append(char(h >= 256 ? 0 : h)).append(char(0)).append(char(0));
+    u16(1);
+    u16(32);
+    u32(bodies[i].size());
+    u32(offset);
+    offset += bodies[i].size();
+  }
+  for (const QByteArray& b : bodies) out.append(b);
+  return out;
+}
+
 // ---------------------------------------------------------------- preview
 
 struct MockState {
@@ -1159,7 +1217,7 @@ QImage Mock(const SkinMaker& s, const MockState& m) {
   Stretch(p, pic("Title_Center.bmp"), title::kLeftW, 0, W - title::kLeftW - title::kRightW, title::kH);
   p.drawImage(W - title::kRightW, 0, pic("Title_Right.bmp"));
   p.drawImage(title::kSmallLogo.dx, title::kSmallLogo.y, pic("SmallLogo.bmp"));
-  p.drawImage(title::Left(title::kHelpMenu, W), title::kHelpMenu.y, pic(m.allMenus ? "Menu_Normal_Menu.bmp" : "Menu_Hight_Menu.bmp"));
+  p.drawImage(title::Left(title::kHelpMenu, W), title::kHelpMenu.y, pic("Menu_Normal_Menu.bmp"));
   if (m.allMenus) {
     const std::pair<Place, const char*> menus[] = {{title::kFileMenu, "File_Normal_menu.bmp"}, {title::kPlayMenu, "Play_Hight_menu.bmp"},
                                                    {title::kDvdnavMenu, "Dvdnav_Normal_menu.bmp"}, {title::kPipMenu, "Pip_Normal_menu.bmp"},
@@ -1322,16 +1380,25 @@ QImage Sheet(const SkinMaker& s) {
   rows.push_back({"Play types", {"Play_Audio.bmp", "Play_Media_s.bmp", "Play_Dvd.bmp", "Play_Pip_s.bmp"}});
   rows.push_back({"Scroll", {"Scroll_Top.bmp", "Scroll_Bottom.bmp", "Scroll_Bar.bmp"}});
 
-  const int zoom = 2, rowH = 24 * zoom + 10, colW = 180 * zoom / 2 + 20;
-  const int cols = 2;  // rows are laid out in two columns of families
+  const int zoom = 2, rowH = 24 * zoom + 10, cols = 2;
   const int perCol = (static_cast<int>(rows.size()) + cols - 1) / cols;
-  const int colWidth = 110 + 4 * (std::max(colW, 96)) ;
-  QImage img = Blank(cols * colWidth, perCol * rowH + 20, QColor(60, 60, 66));
+  auto rowWidth = [&](const Row& r) {
+    int w = 110;
+    for (const QString& name : r.names) w += std::max(s.Get(name).width() * zoom + 12, 60);
+    return w;
+  };
+  std::vector<int> colX(cols + 1, 0);
+  for (int c = 0; c < cols; ++c) {
+    int widest = 0;
+    for (int i = c * perCol; i < std::min<int>((c + 1) * perCol, rows.size()); ++i) widest = std::max(widest, rowWidth(rows[i]));
+    colX[c + 1] = colX[c] + widest + 20;
+  }
+  QImage img = Blank(colX[cols], perCol * rowH + 20, QColor(60, 60, 66));
   QPainter p(&img);
   Hints(p);
   p.setFont(Font(12));
   for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
-    int cx = (i / perCol) * colWidth, cy = 10 + (i % perCol) * rowH;
+    int cx = colX[i / perCol], cy = 10 + (i % perCol) * rowH;
     p.setPen(QColor(230, 230, 235));
     p.drawText(QRectF(cx + 8, cy, 100, rowH), Qt::AlignLeft | Qt::AlignVCenter, rows[i].label);
     int x = cx + 110;
@@ -1370,8 +1437,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot make folders under %s\n", argv[1]);
     return 1;
   }
-  bool ok = Save(Logo(16).convertToFormat(QImage::Format_ARGB32), root.filePath("Image/logo_s.ico"), "ICO") &&
-            Save(Logo(32).convertToFormat(QImage::Format_ARGB32), root.filePath("Image/logo_m.ico"), "ICO");
+  bool ok = WriteBytes(root.filePath("Image/logo_s.ico"), IcoFile({Logo(16), Logo(32)})) &&
+            WriteBytes(root.filePath("Image/logo_m.ico"), IcoFile({Logo(32), Logo(48)}));
 
   SkinMaker maker;
   maker.Make();
