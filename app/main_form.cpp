@@ -421,10 +421,17 @@ bool TOrvaneMain_Form::controlEnabled(engine::Control control) const {
   return controls_[static_cast<int>(control)];
 }
 
-void TOrvaneMain_Form::SetStatusText(const std::string& text) { Status_L->setText(Q(text)); }
-void TOrvaneMain_Form::SetTimeText(const std::string& text) { Time_L->setText(Q(text)); }
+void TOrvaneMain_Form::SetStatusText(const std::string& text) {
+  Status_L->setText(Q(text));
+  PlaceStatusLabels();
+}
+void TOrvaneMain_Form::SetTimeText(const std::string& text) {
+  Time_L->setText(Q(text));
+  PlaceStatusLabels();
+}
 void TOrvaneMain_Form::SetResolutionText(const std::string& text) {
   Resolution_L->setText(Q(text));
+  PlaceStatusLabels();
 }
 void TOrvaneMain_Form::SetMediaName(const std::string& text) {
   CurMedia_L->setText(Q(text));

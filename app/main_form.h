@@ -248,6 +248,7 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   void BuildMainPopup();
   void ArrangeFrame();
   void ArrangeSidePanel();
+  void PlaceStatusLabels();
   void UpdateScrollBar(int page);
   void PlaceListContent(int page, int top);
   // Picture swaps of the button family, and the action on click or on release.

@@ -296,9 +296,6 @@ void TOrvaneMain_Form::BuildControlBar() {
   Resolution_L = label("Resolution_L");
   Time_L = label("Time_L");
   Time_L->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  Status_L->resize(b::kStatus.w, b::kStatus.h);
-  Resolution_L->resize(b::kResolution.w, b::kResolution.h);
-  Time_L->resize(b::kTime.w, b::kTime.h);
 }
 
 void TOrvaneMain_Form::OpenProductPage() { QDesktopServices::openUrl(QUrl(kProductPage)); }
@@ -383,10 +380,7 @@ void TOrvaneMain_Form::LayoutControlBar() {
   const int centreWidth = Dvdcenter_I->width();
   ScrollMedia_P->setGeometry(centreLeft, b::kMediaStrip.y, centreWidth, b::kMediaStrip.h);
   tximage2->setGeometry(ScrollMedia_P->rect());
-  Status_L->move(centreLeft + b::kStatus.dx, b::kStatus.y);
-  Resolution_L->move(centreLeft + 120, b::kResolution.y);
-  Time_L->move(centreLeft + centreWidth - Time_L->width(), b::kTime.y);
-  Resolution_L->setVisible(Resolution_L->x() <= Time_L->x());
+  PlaceStatusLabels();
 
   // 5: the seek bar along the centre piece, and the volume fill.
   VideoPro_XI->setGeometry(centreLeft + 2, b::kSeekTrack.y, std::max(0, centreWidth - 4),
@@ -424,6 +418,19 @@ void TOrvaneMain_Form::LayoutControlBar() {
                      static_cast<QWidget*>(SoundGo_XI), static_cast<QWidget*>(SoundBar_XI),
                      static_cast<QWidget*>(TrackGo_XI), static_cast<QWidget*>(TrackBar_XI)})
     w->raise();
+}
+
+// The labels take their texts' widths; the time keeps to the centre piece's right edge.
+void TOrvaneMain_Form::PlaceStatusLabels() {
+  namespace b = skin::bar;
+  const int centreLeft = Dvdcenter_I->x();
+  for (QLabel* label : {Status_L, Resolution_L, Time_L}) label->adjustSize();
+  Status_L->move(centreLeft + b::kStatus.dx, b::kStatus.y);
+  Resolution_L->move(centreLeft + 120, b::kResolution.y);
+  Time_L->move(centreLeft + Dvdcenter_I->width() - Time_L->width(), b::kTime.y);
+  // Shown only while it clears the time entirely.
+  Resolution_L->setVisible(Resolution_L->text().isEmpty() ||
+                           Resolution_L->x() + Resolution_L->width() <= Time_L->x());
 }
 
 void TOrvaneMain_Form::UpdateTransportButtons() {

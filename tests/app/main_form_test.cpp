@@ -6,42 +6,12 @@
 #include <algorithm>
 #include <sys/stat.h>
 
-#include "app/main_form.h"
-#include "engine/scripted_engines.h"
+#include "app/form_fixture.h"
 #include "platform/safe_file.h"
 #include "settings/default_settings.h"
 
 using app::TOrvaneMain_Form;
 
-namespace {
-struct FormFixture : ::testing::Test {
-  std::string root;
-  platform::ProgramFolders folders;
-  ScriptedGraph graph;
-  ScriptedDetector detector;
-  ScriptedAudio audio;
-  RecordingPrompt prompt;
-  void SetUp() override {
-    char t[] = "/tmp/orvane-form-XXXXXX";
-    root = ::mkdtemp(t);
-    folders = platform::ProgramFoldersFor(root);
-    for (const std::string& d : {folders.ini, folders.project, folders.temp})
-      ::mkdir(d.c_str(), 0755);
-    platform::WriteFileAtomically(root + "/clip.mp4", "x");
-    platform::WriteFileAtomically(root + "/song.mp3", "x");
-  }
-  void TearDown() override { std::system(("rm -rf '" + root + "'").c_str()); }
-  std::string Ini() { return folders.ini + "/Default.ini"; }
-  std::unique_ptr<TOrvaneMain_Form> Start(std::vector<std::string> args = {}) {
-    app::MainFormParts parts{&graph, &audio, &prompt, root, std::move(args), &detector,
-                             engine::kRendererMixer7};
-    auto form = std::make_unique<TOrvaneMain_Form>(parts);
-    form->FormShow();
-    form->FormActivate();
-    return form;
-  }
-};
-}  // namespace
 
 TEST_F(FormFixture, FreshStartWritesDefaultsAndStaysReady) {
   auto form = Start();

@@ -1,0 +1,314 @@
+// The skinned frame under the offscreen platform: control-bar layout, button
+// pictures, full screen, the side panel, the media-name strip and stay on top.
+#include <QApplication>
+#include <QDesktopServices>
+#include <QEnterEvent>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QUrl>
+#include <QWindow>
+
+#include "app/form_fixture.h"
+#include "assets/skin_layout.h"
+
+using app::tximage;
+
+// Stands in for the desktop's browser.
+class UrlCatcher : public QObject {
+  Q_OBJECT
+ public:
+  QList<QUrl> opened;
+ public slots:
+  void open(const QUrl& url) { opened.append(url); }
+};
+
+namespace {
+struct FrameFixture : FormFixture {
+  std::unique_ptr<TOrvaneMain_Form> form;
+  void Open() {
+    form = Start({root + "/clip.mp4"});
+    form->show();
+    QCoreApplication::processEvents();
+  }
+  void Idle() {
+    form = Start();
+    form->show();
+    QCoreApplication::processEvents();
+  }
+  int ScreenWidth() const { return form->screen()->geometry().width(); }
+};
+
+void Send(tximage* image, QEvent::Type type) {
+  const QPointF at(2, 2);
+  if (type == QEvent::Enter) {
+    QEnterEvent enter(at, image->mapToGlobal(at), image->mapToGlobal(at));
+    QApplication::sendEvent(image, &enter);
+  } else if (type == QEvent::Leave) {
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(image, &leave);
+  } else {
+    QMouseEvent mouse(type, at, image->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(image, &mouse);
+  }
+}
+}  // namespace
+
+TEST_F(FrameFixture, ControlBarFollowsTheWindowWidth) {
+  Idle();
+  for (int width : {689, 900, 560}) {
+    form->resize(width, 446);
+    QCoreApplication::processEvents();
+    SCOPED_TRACE(width);
+    const int titleRight = width - 78;
+    EXPECT_EQ(form->Titleright_I->x(), titleRight);
+    EXPECT_EQ(form->Min_XI->x(), titleRight + 20);
+    EXPECT_EQ(form->Max_XI->x(), titleRight + 40);
+    EXPECT_EQ(form->Close_XI->x(), titleRight + 60);
+    EXPECT_EQ(form->Help_XI->x(), titleRight - 35);
+    EXPECT_EQ(form->File_XI->x(), titleRight - 320);
+    EXPECT_EQ(form->Url_XI->x(), (width - 170) / 2);
+    const int centre = form->Dvdcenter_I->x(), centreWidth = form->Dvdcenter_I->width();
+    EXPECT_EQ(centre, 201);
+    EXPECT_EQ(centreWidth, width - 201 - 174);
+    EXPECT_EQ(form->ScrollMedia_P->geometry(), QRect(centre, 22, centreWidth, 18));
+    EXPECT_EQ(form->VideoPro_XI->x(), centre + 2);
+    EXPECT_EQ(form->VideoPro_XI->width(), centreWidth - 4);
+    EXPECT_EQ(form->Time_L->x() + form->Time_L->width(), centre + centreWidth);
+    const int right = form->Dvdright_I->x();
+    EXPECT_EQ(right, width - 174);
+    EXPECT_EQ(form->L_XI->x(), right + 40);
+    EXPECT_EQ(form->TrackPro_XI->x(), right + 60);
+    EXPECT_EQ(form->R_XI->x(), right + 132);
+    EXPECT_EQ(form->Open_XI->x(), right + 23);
+    EXPECT_EQ(form->Option_XI->x(), right + 119);
+    // The balance thumb at 50 % sits in the middle of the track's free length.
+    const int free = form->TrackPro_XI->width() - form->TrackBar_XI->width();
+    EXPECT_EQ(form->TrackBar_XI->x() - form->TrackPro_XI->x(), free / 2);
+    EXPECT_EQ(form->TrackGo_XI->width(), free / 2);
+    EXPECT_EQ(form->Video_P->geometry(), QRect(0, 0, width - 14, 446 - 28 - 4 - 82));
+  }
+  // A resolution that would run into the time is hidden, and shown again with room.
+  form->SetResolutionText("1920 x 1080");
+  form->SetTimeText("100:00:00 / 100:00:00");
+  EXPECT_FALSE(form->Resolution_L->isVisibleTo(form.get()));
+  form->resize(900, 446);
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(form->Resolution_L->isVisibleTo(form.get()));
+  EXPECT_EQ(form->Resolution_L->x(), form->Dvdcenter_I->x() + 120);
+}
+
+TEST_F(FrameFixture, ButtonPicturesFollowTheMouseAndThePlayState) {
+  Idle();
+  // Nothing open: the transport shows its disabled pictures, play its normal one.
+  EXPECT_EQ(form->PlayPause_XI->PictureFile, "Play_Normal_Btn.bmp");
+  EXPECT_EQ(form->Stop_XI->PictureFile, "Stop_Disable_Btn.bmp");
+  EXPECT_EQ(form->Forward_XI->PictureFile, "ForWard_Disable_Btn.bmp");
+  EXPECT_EQ(form->Capture_XI->PictureFile, "Capture_Disable_btn.bmp");
+  Send(form->Stop_XI, QEvent::Enter);
+  EXPECT_EQ(form->Stop_XI->PictureFile, "Stop_Disable_Btn.bmp");
+
+  form.reset();  // its close releases the shared graph
+  form = Start({root + "/clip.mp4"});
+  form->show();
+  EXPECT_EQ(form->PlayPause_XI->PictureFile, "Pause_Normal_Btn.bmp");
+  EXPECT_EQ(form->Stop_XI->PictureFile, "Stop_Normal_Btn.bmp");
+  tximage* forward = form->Forward_XI;
+  Send(forward, QEvent::Enter);
+  EXPECT_EQ(forward->PictureFile, "ForWard_Hight_Btn.bmp");
+  Send(forward, QEvent::MouseButtonPress);
+  EXPECT_EQ(forward->PictureFile, "Forward_Enter_Btn.bmp");
+  Send(forward, QEvent::MouseButtonRelease);
+  EXPECT_EQ(forward->PictureFile, "ForWard_Normal_Btn.bmp");
+  EXPECT_EQ(form->Status_L->text().toStdString(), "播放中  1.25x");  // the click accelerated
+  Send(forward, QEvent::Leave);
+  EXPECT_EQ(forward->PictureFile, "ForWard_Normal_Btn.bmp");
+
+  // Play/pause acts on release and shows the new state's picture.
+  Send(form->PlayPause_XI, QEvent::MouseButtonPress);
+  EXPECT_EQ(form->PlayPause_XI->PictureFile, "Pause_Enter_Btn.bmp");
+  Send(form->PlayPause_XI, QEvent::MouseButtonRelease);
+  EXPECT_TRUE(form->session().IsPaused);
+  EXPECT_EQ(form->PlayPause_XI->PictureFile, "Play_Normal_Btn.bmp");
+
+  // The link shows its hover picture on release and opens the product page.
+  UrlCatcher catcher;
+  QDesktopServices::setUrlHandler("https", &catcher, "open");
+  Send(form->Url_XI, QEvent::MouseButtonPress);
+  EXPECT_EQ(form->Url_XI->PictureFile, "Url_Enter.bmp");
+  Send(form->Url_XI, QEvent::MouseButtonRelease);
+  QDesktopServices::unsetUrlHandler("https");
+  EXPECT_EQ(form->Url_XI->PictureFile, "Url_Hight.bmp");
+  ASSERT_EQ(catcher.opened.size(), 1);
+  EXPECT_EQ(catcher.opened[0].toString().toStdString(), app::kProductPage);
+}
+
+TEST_F(FrameFixture, MaximiseButtonSwapsBetweenMaximiseAndRestore) {
+  Idle();
+  form->showMaximized();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(form->Max_XI->PictureFile, "Restore_Normal_Btn.bmp");
+  Send(form->Max_XI, QEvent::MouseButtonPress);
+  EXPECT_EQ(form->Max_XI->PictureFile, "Restore_Enter_Btn.bmp");
+  Send(form->Max_XI, QEvent::MouseButtonRelease);
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(form->isMaximized());
+  EXPECT_EQ(form->Max_XI->PictureFile, "Max_Normal_Btn.bmp");
+}
+
+TEST_F(FrameFixture, FullScreenReturnsToTheWindowItCameFrom) {
+  Open();
+  const QRect normal = form->geometry();
+  form->ToggleFullScreen();
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(form->IsFullScreen);
+  EXPECT_TRUE(form->isFullScreen());
+  for (QWidget* w : {form->Title_P, form->DvdCtrl_P, form->Left_P, form->Bottom_P})
+    EXPECT_FALSE(w->isVisible());
+  EXPECT_EQ(form->Video_P->size(), form->size());
+  EXPECT_FALSE(form->PlayList_XI->isEnabled());
+  EXPECT_EQ(form->PlayList_XI->PictureFile, "ShowPL_Disable_btn.bmp");
+  // The control bar comes up only in the bottom 99 pixels of the screen.
+  const int screenHeight = form->screen()->geometry().height();
+  form->FullScreenMouseMove(screenHeight - 99);
+  EXPECT_TRUE(form->DvdCtrl_P->isVisible());
+  form->FullScreenMouseMove(screenHeight - 100);
+  EXPECT_FALSE(form->DvdCtrl_P->isVisible());
+  form->ToggleFullScreen();
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(form->IsFullScreen);
+  EXPECT_FALSE(form->isMaximized());
+  EXPECT_EQ(form->geometry(), normal);
+  EXPECT_TRUE(form->DvdCtrl_P->isVisible());
+  EXPECT_EQ(form->PlayList_XI->PictureFile, "ShowPL_Normal_btn.bmp");
+
+  form->showMaximized();
+  QCoreApplication::processEvents();
+  form->ToggleFullScreen();
+  form->ToggleFullScreen();
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(form->isMaximized());
+
+  // Refused for sound only and with nothing open.
+  form->session().StopCommand();
+  form->ToggleFullScreen();
+  EXPECT_FALSE(form->IsFullScreen);
+}
+
+TEST_F(FrameFixture, SidePanelWidensTheWindowOrMaximisesIt) {
+  Idle();
+  form->resize(500, 446);
+  QCoreApplication::processEvents();
+  form->ShowPlayListPage(false);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(form->width(), 500 + 194);
+  EXPECT_EQ(form->x(), (ScreenWidth() - 694) / 2);
+  EXPECT_TRUE(form->MediaFile_P->isVisible());
+  EXPECT_EQ(form->MediaFile_P->width(), 190);
+  EXPECT_EQ(form->Video_P->width(), 694 - 14 - 194);
+  EXPECT_EQ(form->ListPage, 1);
+  EXPECT_EQ(form->PLLabel_XI->x(), 2);
+  EXPECT_TRUE(form->pPlaylistView->isChecked());
+
+  // Both pages, the capture page in front; hiding the panel and showing it restores them.
+  form->ShowCaptureListPage(false);
+  EXPECT_EQ(form->ListPage, 2);
+  EXPECT_EQ(form->CLLabel_XI->x(), form->PLLabel_XI->x() + form->PLLabel_XI->width() + 2);
+  form->ToggleSidePanel();
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(form->MediaFile_P->isVisible());
+  EXPECT_FALSE(form->PlayListShown || form->CaptureListShown);
+  EXPECT_EQ(form->width(), 500);
+  form->ToggleSidePanel();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(form->width(), 694);
+  EXPECT_TRUE(form->PlayListShown && form->CaptureListShown);
+  EXPECT_EQ(form->ListPage, 2);
+  EXPECT_TRUE(form->Capture_P->isVisible());
+  EXPECT_FALSE(form->PL_P->isVisible());
+  EXPECT_EQ(form->CLLabel_XI->x(), 2);
+  EXPECT_EQ(form->PLLabel_XI->x(), 2 + form->CLLabel_XI->width() + 2);
+
+  // Closing the front list leaves the other; closing that one narrows the window.
+  form->CloseCurrentList();
+  EXPECT_FALSE(form->CaptureListShown);
+  EXPECT_EQ(form->ListPage, 1);
+  EXPECT_TRUE(form->MediaFile_P->isVisible());
+  form->CloseCurrentList();
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(form->MediaFile_P->isVisible());
+  EXPECT_EQ(form->width(), 500);
+
+  // Wide enough that the panel would reach the screen's width: maximised instead.
+  form->resize(ScreenWidth() - 100, 446);
+  QCoreApplication::processEvents();
+  form->ShowPlayListPage(false);
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(form->isMaximized());
+}
+
+TEST_F(FrameFixture, ListPagesScrollByWheelArrowsAndThumb) {
+  Idle();
+  form->ShowPlayListPage(false);
+  app::ListPageScroll& page = form->listPage(1);
+  page.content->resize(page.content->width(), 1000);
+  form->BringListPageToFront(1);
+  EXPECT_TRUE(form->Scroll_P->isVisible());
+  EXPECT_EQ(page.content->y(), 10);
+  form->ScrollListPage(120);  // already at the top
+  EXPECT_EQ(page.content->y(), 10);
+  form->ScrollListPage(-120);
+  EXPECT_EQ(page.content->y(), -40);
+  form->ScrollListPage(-119);  // not a whole notch
+  EXPECT_EQ(page.content->y(), -40);
+  Send(form->ScrollTop_XI, QEvent::MouseButtonPress);
+  EXPECT_EQ(page.content->y(), 10);
+  // The thumb at the bottom of its track shows the end of the content.
+  form->DragScrollThumb(100000);
+  const int hidden = 1000 - (page.page->height() - 10);
+  EXPECT_EQ(page.content->y(), 10 - hidden);
+  EXPECT_EQ(form->ScrollBar_XI->y() + form->ScrollBar_XI->height(),
+            form->ScrollBG_XI->y() + form->ScrollBG_XI->height());
+}
+
+TEST_F(FrameFixture, MediaNameRestartsOnlyWhenFullyPastTheLeftEdge) {
+  Open();
+  form->SetMediaName("a.mp4");
+  QLabel* name = form->CurMedia_L;
+  const int strip = form->ScrollMedia_P->width();
+  ASSERT_LT(name->width(), strip);
+  name->move(strip, name->y());
+  int ticks = 0;
+  while (name->x() > -name->width() && ticks < 5000) {
+    form->MoveMediaName();
+    ++ticks;
+  }
+  EXPECT_EQ(ticks, strip + name->width());  // one pixel a tick
+  form->MoveMediaName();
+  EXPECT_EQ(name->x(), strip);
+}
+
+TEST_F(FrameFixture, StayOnTopIsWrittenAndRecreatesADeletedSettingsFile) {
+  Idle();
+  form->ChooseStayOnTop(form->pAlways);
+  EXPECT_TRUE(form->pAlways->isChecked());
+  EXPECT_FALSE(form->pNonever->isChecked());
+  EXPECT_TRUE(form->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+  EXPECT_EQ(form->store().ReadInt("Play", "StayOnTop"), 1);
+  ::unlink(Ini().c_str());
+  form->ChooseStayOnTop(form->pNonever);
+  EXPECT_FALSE(form->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+  EXPECT_EQ(form->store().ReadInt("Play", "StayOnTop"), 0);
+  // The whole default file came back, not just the one key.
+  EXPECT_EQ(form->store().ReadText("ShortCut", "OpenFile"), "Ctrl+O");
+  form->ChooseStayOnTop(form->pOnlyplaying);
+  EXPECT_TRUE(form->pOnlyplaying->isChecked());
+  EXPECT_EQ(form->store().ReadInt("Play", "StayOnTop"), 2);
+  // The stored choice is shown again each time the menu opens.
+  form->store().WriteInt("Play", "StayOnTop", 1);
+  emit form->Main_Pop->aboutToShow();
+  EXPECT_TRUE(form->pAlways->isChecked());
+}
+
+#include "main_frame_test.moc"
