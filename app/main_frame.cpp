@@ -217,8 +217,9 @@ void TOrvaneMain_Form::BuildControlBar() {
          });
   button(&Next_XI, "Next_XI", b::kNext, "Next_Normal_Btn.bmp", "下一个", UpPicture::Normal,
          nullptr);
-  // Opening files, capturing and the options dialog arrive with their own rooms.
-  button(&Open_XI, "Open_XI", b::kOpen, "Open_Normal_btn.bmp", "打开", UpPicture::Normal, nullptr);
+  // Capturing and the options dialog arrive with their own rooms.
+  button(&Open_XI, "Open_XI", b::kOpen, "Open_Normal_btn.bmp", "打开", UpPicture::Normal,
+         [this] { session_.OpenFileCommand(); });
   button(&Capture_XI, "Capture_XI", b::kCapture, "Capture_Normal_btn.bmp", "截屏",
          UpPicture::Normal, nullptr);
   button(&PlayList_XI, "PlayList_XI", b::kPlayList, "ShowPL_Normal_btn.bmp",
@@ -279,6 +280,7 @@ void TOrvaneMain_Form::BuildControlBar() {
   ScrollMedia_P = MakePanel(DvdCtrl_P, "ScrollMedia_P");
   tximage2 = MakeImage(ScrollMedia_P, "tximage2", "Media_Strip.bmp", true);
   SetHint(tximage2, "打开");
+  connect(tximage2, &tximage::OnClick, this, [this] { session_.OpenFileCommand(); });
   CurMedia_L = new QLabel(ScrollMedia_P);
   CurMedia_L->setObjectName("CurMedia_L");
   CurMedia_L->setAttribute(Qt::WA_TransparentForMouseEvents);

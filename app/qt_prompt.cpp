@@ -21,14 +21,23 @@ bool QtPrompt::Ask(const std::string& caption, const std::string& text) {
          QMessageBox::Yes;
 }
 
+// "Text|*.a;*.b|All|*" as Qt writes it: "Text (*.a *.b);;All (*)".
+QString QtFilter(const std::string& filter) {
+  const QStringList parts = Q(filter).split('|');
+  QStringList groups;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+    groups << parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
+  return groups.join(";;");
+}
+
 std::vector<std::string> QtPrompt::OpenFiles(const std::string& caption, const std::string& folder,
                                              const std::string& filter, bool multiple) {
   std::vector<std::string> result;
   if (multiple) {
-    for (const QString& f : QFileDialog::getOpenFileNames(parent_, Q(caption), Q(folder), Q(filter)))
+    for (const QString& f : QFileDialog::getOpenFileNames(parent_, Q(caption), Q(folder), QtFilter(filter)))
       result.push_back(f.toStdString());
   } else {
-    QString f = QFileDialog::getOpenFileName(parent_, Q(caption), Q(folder), Q(filter));
+    QString f = QFileDialog::getOpenFileName(parent_, Q(caption), Q(folder), QtFilter(filter));
     if (!f.isEmpty()) result.push_back(f.toStdString());
   }
   return result;
@@ -38,7 +47,7 @@ std::string QtPrompt::SaveFile(const std::string& caption, const std::string& fo
                                const std::string& fileName, const std::string& filter) {
   QString start = Q(folder);
   if (!fileName.empty()) start += "/" + Q(fileName);
-  return QFileDialog::getSaveFileName(parent_, Q(caption), start, Q(filter)).toStdString();
+  return QFileDialog::getSaveFileName(parent_, Q(caption), start, QtFilter(filter)).toStdString();
 }
 
 std::string QtPrompt::ChooseFolder(const std::string& caption, const std::string& folder) {

@@ -2,10 +2,14 @@
 #include "platform/prompt.h"
 
 class QWidget;
+class QString;
 
 namespace app {
 
 // The prompt interface shown as Qt dialogs over the main window.
+// A prompt filter ("Text|*.a;*.b|...") as a Qt file dialog filter.
+QString QtFilter(const std::string& filter);
+
 class QtPrompt final : public platform::Prompt {
  public:
   explicit QtPrompt(QWidget* parent = nullptr) : parent_(parent) {}

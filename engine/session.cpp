@@ -219,6 +219,13 @@ bool Session::OpenFile(const std::string& path) {
   return true;
 }
 
+bool Session::OpenFileCommand() {
+  const std::vector<std::string> files =
+      prompt_.OpenFiles("打开文件", "", playlist::kMediaFileFilter, true);
+  if (files.empty()) return false;
+  return OpenFiles(files);
+}
+
 bool Session::OpenFiles(const std::vector<std::string>& files) {
   if (files.empty()) return false;
   playList_.Replace(files);

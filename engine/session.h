@@ -87,6 +87,8 @@ class Session {
   bool OpenFile(const std::string& path);
   // Replaces the play list with the files and opens the first.
   bool OpenFiles(const std::vector<std::string>& files);
+  // The open dialog; the chosen files replace the play list and the first plays.
+  bool OpenFileCommand();
 
   void EnterReadyState();
   void ReportOpenFailure(const std::string& path);

@@ -15,7 +15,8 @@ class Prompt {
                       Icon icon = Icon::Information) = 0;
   // A question with Yes and No; true for Yes.
   virtual bool Ask(const std::string& caption, const std::string& text) = 0;
-  // Open dialog; empty when cancelled. Filters are Qt filter strings.
+  // Open dialog; empty when cancelled. A filter is description and patterns
+  // pairs, each pair and each half joined by "|", patterns by ";".
   virtual std::vector<std::string> OpenFiles(const std::string& caption,
                                              const std::string& folder,
                                              const std::string& filter, bool multiple) = 0;

@@ -6,6 +6,20 @@
 
 namespace playlist {
 
+// The open dialog's filter for opening and adding media files: description
+// and patterns, each pair and each half joined by "|".
+inline constexpr const char* kMediaFileFilter =
+    "FamiliarMediaFiles|*.avi;*.asf;*.wma;*.wmv;*.wm;*.mpg;*.mpeg;*.mp2;*.mp3;*.mpa;*.mpv2;"
+    "*.m3u;*.mid;*.midi;*.rmi;*.aif;*.aifc;*.aiff;*.ra;*.rm;*.rmvb;*.vob"
+    "|Windows Media Files(*.avi;*.asf;*.wma;*.wmv;*.wm)|*.avi;*.asf;*.wma;*.wmv;*.wm"
+    "|Real Media Files(*.ra;*.rm;*.ram;*.rmvb;*.rpm;*.rt;*.scm;*.smi;*.smil;*.realpix)"
+    "|*.ra;*.rm;*.ram;*.rmvb;*.rpm;*.rt;*.scm;*.smi;*.smil;*.realpix"
+    "|Player List Files(*.asx;*.m3u;*.pls;*.wvx;*.wax;*.wmx;*.mpcpl;*.sml)"
+    "|*.asx;*.m3u;*.pls;*.wvx;*.wax;*.wmx;*.mpcpl;*.sml"
+    "|Flash Files(*.flv;*.swf)|*.flv;*.swf"
+    "|DVD Files(*.vob;*.if3;*.ac3;*.dts)|*.vob;*.if3;*.ac3;*.dts"
+    "|All Files(*.*)|*";
+
 class PlayList {
  public:
   std::vector<std::string> PlayListPaths;

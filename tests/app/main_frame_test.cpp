@@ -2,6 +2,8 @@
 // pictures, full screen, the side panel, the media-name strip and stay on top.
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFile>
 #include <QEnterEvent>
 #include <QMouseEvent>
 #include <QScreen>
@@ -9,6 +11,8 @@
 #include <QWindow>
 
 #include "app/form_fixture.h"
+#include "app/qt_prompt.h"
+#include "app/skin_picture.h"
 #include "assets/skin_layout.h"
 
 using app::tximage;
@@ -142,6 +146,22 @@ TEST_F(FrameFixture, ButtonPicturesFollowTheMouseAndThePlayState) {
   EXPECT_EQ(form->Url_XI->PictureFile, "Url_Hight.bmp");
   ASSERT_EQ(catcher.opened.size(), 1);
   EXPECT_EQ(catcher.opened[0].toString().toStdString(), app::kProductPage);
+}
+
+TEST_F(FrameFixture, OpenButtonAndStripOpenTheChosenFiles) {
+  Idle();
+  Send(form->Open_XI, QEvent::MouseButtonPress);
+  Send(form->Open_XI, QEvent::MouseButtonRelease);  // cancelled
+  EXPECT_FALSE(form->session().IsPlaying);
+  EXPECT_EQ(app::QtFilter(prompt.openFilter).section(";;", 0, 0).left(38),
+            "FamiliarMediaFiles (*.avi *.asf *.wma ");
+  EXPECT_TRUE(app::QtFilter(prompt.openFilter).endsWith(";;All Files(*.*) (*)"));
+  prompt.openAnswer = {root + "/clip.mp4", root + "/song.mp3"};
+  Send(form->tximage2, QEvent::MouseButtonPress);
+  Send(form->tximage2, QEvent::MouseButtonRelease);
+  EXPECT_TRUE(form->session().IsPlaying);
+  EXPECT_EQ(form->playList().PlayListPaths, prompt.openAnswer);
+  EXPECT_EQ(form->CurMedia_L->text(), "clip.mp4");
 }
 
 TEST_F(FrameFixture, MaximiseButtonSwapsBetweenMaximiseAndRestore) {
@@ -312,3 +332,43 @@ TEST_F(FrameFixture, StayOnTopIsWrittenAndRecreatesADeletedSettingsFile) {
 }
 
 #include "main_frame_test.moc"
+
+TEST(SkinPictures, FoundWithoutRegardToCaseAndBrokenFilesKeepThePicture) {
+  char t[] = "/tmp/orvane-skin-XXXXXX";
+  const QString root = QString::fromUtf8(::mkdtemp(t));
+  QDir(root).mkpath("skin/DEFAULT");
+  const QString good = QString(ORVANE_PROGRAM_DIR_DEFAULT) + "/Skin/Default/Txt_BG.jpg";
+  ASSERT_TRUE(QFile::copy(good, root + "/skin/DEFAULT/txt_bg.JPG"));
+  const QString found = app::FindSkinFile(root + "/Skin/Default/", "Txt_BG.jpg");
+  EXPECT_EQ(found, root + "/skin/DEFAULT/txt_bg.JPG");
+  EXPECT_TRUE(app::FindSkinFile(root + "/Skin/Default/", "Missing.bmp").isEmpty());
+  const QImage decoded = app::DecodeJpegFile(found);
+  EXPECT_EQ(decoded.size(), QSize(160, 40));
+
+  // Truncated, garbage after a JPEG start, and random bytes: no picture, no crash.
+  QFile in(good);
+  ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+  const QByteArray bytes = in.readAll();
+  const QByteArray broken[] = {bytes.left(bytes.size() / 3), bytes.left(200) + QByteArray(500, '\x5a'),
+                               QByteArray(3000, '\x11'), QByteArray()};
+  int n = 0;
+  for (const QByteArray& b : broken) {
+    const QString path = root + QString("/broken%1.jpg").arg(n++);
+    QFile out(path);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(b);
+    out.close();
+    const QImage image = app::DecodeJpegFile(path);
+    // A cut-off JPEG may decode with its missing rows grey; it must never be more.
+    if (!image.isNull()) EXPECT_EQ(image.size(), QSize(160, 40));
+  }
+
+  app::tximage control;
+  ASSERT_TRUE(app::LoadSkinPicture(&control, root + "/Skin/Default", "TXT_BG.jpg"));
+  const qint64 before = control.Picture().cacheKey();
+  EXPECT_FALSE(app::LoadSkinPicture(&control, root, "broken2.jpg"));
+  EXPECT_FALSE(app::LoadSkinPicture(&control, root, "nothing.bmp"));
+  EXPECT_EQ(control.Picture().cacheKey(), before);
+  EXPECT_EQ(control.PictureFile, "TXT_BG.jpg");
+  QDir(root).removeRecursively();
+}

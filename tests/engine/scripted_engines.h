@@ -114,8 +114,13 @@ struct RecordingPrompt : platform::Prompt {
   std::vector<std::pair<std::string, std::string>> shown;
   void Inform(const std::string& c, const std::string& t, Icon) override { shown.emplace_back(c, t); }
   bool Ask(const std::string&, const std::string&) override { return false; }
-  std::vector<std::string> OpenFiles(const std::string&, const std::string&, const std::string&,
-                                     bool) override { return {}; }
+  std::vector<std::string> openAnswer;  // what the open dialog returns
+  std::string openFilter;
+  std::vector<std::string> OpenFiles(const std::string&, const std::string&, const std::string& f,
+                                     bool) override {
+    openFilter = f;
+    return openAnswer;
+  }
   std::string SaveFile(const std::string&, const std::string&, const std::string&,
                        const std::string&) override { return {}; }
   std::string ChooseFolder(const std::string&, const std::string&) override { return {}; }
