@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPixmap>
 #include <QScreen>
 #include <QThread>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/main_form.h"
 #include "app/video_surface.h"
@@ -119,6 +121,64 @@ TEST_P(RenderFixture, BarsAppearWhereThePictureIs) {
   QColor white = image.pixelColor(440 - 340 / 14, 110);  // the white bar, now on the right
   EXPECT_NEAR(white.red(), 128, 30);
   EXPECT_NEAR(white.green(), 128, 30);
+}
+
+// The whole window idle and while the demo clip plays, kept as pictures of the build.
+TEST(WindowScreenshots, IdleAndPlayingTheDemoClip) {
+  char t[] = "/tmp/orvane-shot-XXXXXX";
+  const std::string root = ::mkdtemp(t);
+  for (const char* d : {"/Ini", "/Project", "/Temp"}) ::mkdir((root + d).c_str(), 0755);
+  ::symlink(ORVANE_PROGRAM_DIR_DEFAULT "/Skin", (root + "/Skin").c_str());
+  QDir().mkpath(ORVANE_SCREENSHOT_DIR);
+  engine::GstFileGraph graph;
+  engine::MediaDetector detector;
+  engine::GstAudioStream audio;
+  RecordingPrompt prompt;
+  auto wait = [](int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+      QThread::msleep(5);
+    }
+  };
+  auto shot = [](TOrvaneMain_Form& form, const char* name) {
+    QImage image = form.screen()->grabWindow(form.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    image.save(QString(ORVANE_SCREENSHOT_DIR) + "/" + name);
+    return image;
+  };
+  {
+    app::MainFormParts parts{&graph, &audio, &prompt, root, {}, &detector, engine::kRendererMixer7};
+    TOrvaneMain_Form form(parts);
+    form.show();
+    wait(400);
+    const QImage idle = shot(form, "window-idle.png");
+    ASSERT_EQ(idle.size(), QSize(689, 446));
+    EXPECT_TRUE(form.MainLogo_I->isVisible());
+    // The title bar and the control bar show the skin's own pixels.
+    const QString skin = ORVANE_PROGRAM_DIR_DEFAULT "/Skin/Default/";
+    const QImage title(skin + "Title_Left.bmp"), bar(skin + "Ctrl_Left.bmp");
+    for (QPoint p : {QPoint(60, 3), QPoint(84, 27), QPoint(30, 26)})
+      EXPECT_EQ(idle.pixel(p), title.pixel(p)) << p.x() << "," << p.y();
+    for (QPoint p : {QPoint(190, 5), QPoint(5, 40), QPoint(200, 81)})
+      EXPECT_EQ(idle.pixel(p + QPoint(0, 446 - 82)), bar.pixel(p)) << p.x() << "," << p.y();
+  }
+  {
+    const std::string demo = ORVANE_PROGRAM_DIR_DEFAULT "/Demo/demo.mp4";
+    app::MainFormParts parts{&graph, &audio, &prompt, root, {demo}, &detector,
+                             engine::kRendererMixer7};
+    TOrvaneMain_Form form(parts);
+    form.show();
+    wait(1500);
+    ASSERT_TRUE(form.session().IsPlaying) << (prompt.shown.empty() ? "" : prompt.shown[0].second);
+    const QImage playing = shot(form, "window-playing.png");
+    EXPECT_FALSE(form.MainLogo_I->isVisible());
+    EXPECT_EQ(form.Status_L->text().toStdString(), "播放中");
+    EXPECT_GT(form.VideoBar_XI->x(), form.VideoPro_XI->x());  // the seek thumb has moved on
+    const QPoint centre = form.Video_P->mapTo(&form, form.Video_P->rect().center());
+    EXPECT_GT(qGray(playing.pixel(centre)), 20);  // a picture, not the black panel
+  }
+  std::system(("rm -rf '" + root + "'").c_str());
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, RenderFixture,
