@@ -140,6 +140,7 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   QWidget* catchTool_P = nullptr;
   tximage* Splitter_XI = nullptr;
   QMenu* Main_Pop = nullptr;
+  QMenu* Temp_Pop = nullptr;  // one top-level menu at a time, under its title-bar image
   QAction *pNonever = nullptr, *pAlways = nullptr, *pOnlyplaying = nullptr;
   QAction *pFullscreen = nullptr, *pPlaylistView = nullptr, *pCapturelistview = nullptr,
           *pPlaylist = nullptr, *pMainweb = nullptr;

@@ -118,6 +118,8 @@ void TOrvaneMain_Form::BuildMainPopup() {
     a->setObjectName(name);
     return a;
   };
+  QMenu* file = Main_Pop->addMenu(QString::fromUtf8("文件"));
+  file->menuAction()->setObjectName("pFile");
   QMenu* play = Main_Pop->addMenu(QString::fromUtf8("播放"));
   play->menuAction()->setObjectName("pPlay");
   QMenu* onTop = play->addMenu(QString::fromUtf8("画面前置"));
@@ -128,6 +130,10 @@ void TOrvaneMain_Form::BuildMainPopup() {
     a->setCheckable(true);
     connect(a, &QAction::triggered, this, [this, a] { ChooseStayOnTop(a); });
   }
+  QMenu* dvd = Main_Pop->addMenu(QString::fromUtf8("DVD导航"));
+  dvd->menuAction()->setObjectName("pDvdnavigate");
+  QMenu* pip = Main_Pop->addMenu(QString::fromUtf8("画中画"));
+  pip->menuAction()->setObjectName("pPip");
   QMenu* view = Main_Pop->addMenu(QString::fromUtf8("视图"));
   view->menuAction()->setObjectName("pView");
   pFullscreen = item(view, "pFullscreen", "全屏");
@@ -149,6 +155,18 @@ void TOrvaneMain_Form::BuildMainPopup() {
   help->menuAction()->setObjectName("pHelp");
   pMainweb = item(help, "pMainweb", "官方网站...");
   connect(pMainweb, &QAction::triggered, this, [this] { OpenProductPage(); });
+  Temp_Pop = new QMenu(this);
+  Temp_Pop->setObjectName("Temp_Pop");
+  const std::pair<tximage*, QMenu*> images[] = {{File_XI, file},     {Play_XI, play},
+                                                {Dvdnav_XI, dvd},    {Pip_XI, pip},
+                                                {View_XI, view},     {PLMenu_XI, playList}};
+  for (auto [image, menu] : images)
+    connect(image, &tximage::OnClick, this, [this, image, menu] {
+      // The same items, so captions, checks, shortcuts and handlers are the menu's own.
+      Temp_Pop->clear();
+      Temp_Pop->addActions(menu->actions());
+      Temp_Pop->popup(image->mapToGlobal(QPoint(0, image->height())));
+    });
   // Every opening shows the stored choice.
   connect(Main_Pop, &QMenu::aboutToShow, this,
           [this] { ApplyStayOnTop(store_.ReadInt("Play", "StayOnTop")); });

@@ -216,6 +216,81 @@ TEST_F(FrameFixture, FullScreenReturnsToTheWindowItCameFrom) {
   EXPECT_FALSE(form->IsFullScreen);
 }
 
+TEST_F(FrameFixture, FullScreenAtOpenAndLeftWhenAnotherFileOpens) {
+  Idle();
+  form->store().WriteInt("PlayControl", "FullScreenAtonce", 1);
+  ASSERT_TRUE(form->session().OpenFiles({root + "/clip.mp4"}));
+  EXPECT_TRUE(form->IsFullScreen);
+  EXPECT_TRUE(form->pFullscreen->isChecked());
+  form->store().WriteInt("PlayControl", "FullScreenAtonce", 0);
+  ASSERT_TRUE(form->session().OpenFile(root + "/clip.mp4"));
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(form->IsFullScreen);
+  EXPECT_TRUE(form->Title_P->isVisible());
+  EXPECT_TRUE(form->DvdCtrl_P->isVisible());
+  EXPECT_TRUE(form->PlayList_XI->isEnabled());
+  const QRect screen = form->screen()->geometry();
+  EXPECT_EQ(form->geometry().center(), screen.center());
+  // Sound only never fills the screen.
+  form->store().WriteInt("PlayControl", "FullScreenAtonce", 1);
+  ASSERT_TRUE(form->session().OpenFiles({root + "/song.mp3"}));
+  EXPECT_FALSE(form->IsFullScreen);
+}
+
+TEST_F(FrameFixture, SeekBarFollowsTheTickAndSeeksWhereClickedOrDragged) {
+  Open();
+  form->session().SessionTick();
+  graph.current = graph.length / 2;
+  form->session().SessionTick();
+  const int track = form->VideoPro_XI->x();
+  const int travel = form->VideoPro_XI->width() - form->VideoBar_XI->width();
+  EXPECT_EQ(form->VideoBar_XI->x(), track + travel / 2);
+  EXPECT_EQ(form->VideoGo_XI->width(), travel / 2 + 4);
+  // A click centres the thumb on the pointer and seeks there.
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(106, 3), QPointF(), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(form->VideoPro_XI, &press);
+  EXPECT_EQ(form->VideoBar_XI->x(), track + 100);
+  EXPECT_EQ(graph.current, graph.length * 100 / travel);
+  // Dragged past the right end: the stop position, and the next tick ends the media.
+  QMouseEvent drag(QEvent::MouseMove, QPointF(5000, 3), QPointF(), Qt::NoButton, Qt::LeftButton,
+                   Qt::NoModifier);
+  QApplication::sendEvent(form->VideoBar_XI, &drag);
+  EXPECT_EQ(form->VideoBar_XI->x(), track + travel);
+  EXPECT_EQ(graph.current, graph.length);
+  form->session().SessionTick();
+  EXPECT_FALSE(form->session().IsPlaying);
+  EXPECT_EQ(form->VideoGo_XI->width(), 0);
+}
+
+TEST_F(FrameFixture, TitleBarButtonsHintsAndSplitter) {
+  Open();
+  EXPECT_EQ(form->PlayPause_XI->toolTip().toStdString(), "播放/暂停");
+  EXPECT_EQ(form->PlayList_XI->toolTip().toStdString(), "显示/隐藏 播放、截屏列表");
+  EXPECT_EQ(form->tximage2->toolTip().toStdString(), "打开");
+  // The splitter gives the side panel what it takes from the video.
+  form->ShowPlayListPage(false);
+  QCoreApplication::processEvents();
+  const int video = form->Video_P->width();
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 5), QPointF(), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(form->Splitter_XI, &press);
+  QMouseEvent move(QEvent::MouseMove, QPointF(-28, 5), QPointF(), Qt::NoButton, Qt::LeftButton,
+                   Qt::NoModifier);
+  QApplication::sendEvent(form->Splitter_XI, &move);
+  EXPECT_EQ(form->MediaFile_P->width(), 190 + 30);
+  EXPECT_EQ(form->Video_P->width(), video - 30);
+  // Minimise, and close through the normal close path.
+  Send(form->Min_XI, QEvent::MouseButtonPress);
+  Send(form->Min_XI, QEvent::MouseButtonRelease);
+  EXPECT_TRUE(form->isMinimized());
+  form->showNormal();
+  Send(form->Close_XI, QEvent::MouseButtonPress);
+  Send(form->Close_XI, QEvent::MouseButtonRelease);
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_EQ(form->store().ReadText("PlayControl", "LastMediaFile"), root + "/clip.mp4");
+}
+
 TEST_F(FrameFixture, SidePanelWidensTheWindowOrMaximisesIt) {
   Idle();
   form->resize(500, 446);
