@@ -250,6 +250,7 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   void ArrangeFrame();
   void ArrangeSidePanel();
   void PlaceStatusLabels();
+  void ShowListPage(int page, bool hide);
   void UpdateScrollBar(int page);
   void PlaceListContent(int page, int top);
   // Picture swaps of the button family, and the action on click or on release.

@@ -154,73 +154,39 @@ void TOrvaneMain_Form::ToggleSidePanel() {
   session_.FitVideo();
 }
 
-void TOrvaneMain_Form::ShowPlayListPage(bool hide) {
-  if (hide) {
-    PLLabel_XI->hide();
-    pPlaylistView->setChecked(false);
-    PlayListShown = false;
-    if (!CaptureListShown) {
-      MediaFile_P->hide();
-      Splitter_P->hide();
-      if (!isMaximized()) MoveWindowCentred(width() - kSidePanelStep, height(), false);
-      ArrangeFrame();
-      session_.FitVideo();
-    } else {
-      CLLabel_XI->move(2, CLLabel_XI->y());
-      BringListPageToFront(2);
-    }
-    return;
-  }
-  if (MediaFile_P->isVisible()) {
-    if (ListPage == 1 && PlayListShown) return;
-    pPlaylistView->setChecked(true);
-    PlayListShown = true;
-    PLLabel_XI->show();
-    if (CLLabel_XI->x() == 2) PLLabel_XI->move(CLLabel_XI->x() + CLLabel_XI->width() + 2, PLLabel_XI->y());
-  } else {
-    const int newWidth = width() + kSidePanelStep;
-    if (newWidth < ScreenSize().width)
-      MoveWindowCentred(newWidth, height(), false);
-    else
-      showMaximized();
-    MediaFile_P->resize(skin::panel::kW, MediaFile_P->height());
-    Splitter_P->setFixedWidth(4);
-    MediaFile_P->show();
-    Splitter_P->show();
-    pPlaylistView->setChecked(true);
-    PlayListShown = true;
-    PLLabel_XI->move(2, PLLabel_XI->y());
-    PLLabel_XI->show();
-    CLLabel_XI->hide();
-  }
-  ArrangeFrame();
-  BringListPageToFront(1);
-  session_.FitVideo();
-}
+void TOrvaneMain_Form::ShowPlayListPage(bool hide) { ShowListPage(1, hide); }
+void TOrvaneMain_Form::ShowCaptureListPage(bool hide) { ShowListPage(2, hide); }
 
-void TOrvaneMain_Form::ShowCaptureListPage(bool hide) {
+// The two pages behave alike, each with its own label, shown flag and menu item.
+void TOrvaneMain_Form::ShowListPage(int page, bool hide) {
+  const int otherPage = page == 1 ? 2 : 1;
+  tximage* label = page == 1 ? PLLabel_XI : CLLabel_XI;
+  tximage* otherLabel = page == 1 ? CLLabel_XI : PLLabel_XI;
+  bool& shown = page == 1 ? PlayListShown : CaptureListShown;
+  const bool otherShown = page == 1 ? CaptureListShown : PlayListShown;
+  QAction* item = page == 1 ? pPlaylistView : pCapturelistview;
   if (hide) {
-    CLLabel_XI->hide();
-    pCapturelistview->setChecked(false);
-    CaptureListShown = false;
-    if (!PlayListShown) {
+    label->hide();
+    item->setChecked(false);
+    shown = false;
+    if (!otherShown) {
       MediaFile_P->hide();
       Splitter_P->hide();
       if (!isMaximized()) MoveWindowCentred(width() - kSidePanelStep, height(), false);
       ArrangeFrame();
       session_.FitVideo();
     } else {
-      PLLabel_XI->move(2, PLLabel_XI->y());
-      BringListPageToFront(1);
+      otherLabel->move(2, otherLabel->y());
+      BringListPageToFront(otherPage);
     }
     return;
   }
   if (MediaFile_P->isVisible()) {
-    if (ListPage == 2 && CaptureListShown) return;
-    pCapturelistview->setChecked(true);
-    CaptureListShown = true;
-    CLLabel_XI->show();
-    if (PLLabel_XI->x() == 2) CLLabel_XI->move(PLLabel_XI->x() + PLLabel_XI->width() + 2, CLLabel_XI->y());
+    if (ListPage == page && shown) return;
+    item->setChecked(true);
+    shown = true;
+    label->show();
+    if (otherLabel->x() == 2) label->move(otherLabel->x() + otherLabel->width() + 2, label->y());
   } else {
     const int newWidth = width() + kSidePanelStep;
     if (newWidth < ScreenSize().width)
@@ -231,14 +197,14 @@ void TOrvaneMain_Form::ShowCaptureListPage(bool hide) {
     Splitter_P->setFixedWidth(4);
     MediaFile_P->show();
     Splitter_P->show();
-    pCapturelistview->setChecked(true);
-    CaptureListShown = true;
-    CLLabel_XI->move(2, CLLabel_XI->y());
-    CLLabel_XI->show();
-    PLLabel_XI->hide();
+    item->setChecked(true);
+    shown = true;
+    label->move(2, label->y());
+    label->show();
+    otherLabel->hide();
   }
   ArrangeFrame();
-  BringListPageToFront(2);
+  BringListPageToFront(page);
   session_.FitVideo();
 }
 

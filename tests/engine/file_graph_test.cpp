@@ -193,18 +193,23 @@ TEST_F(GraphFixture, VolumeAndBalanceActOnTheOutput) {
 }
 
 // The session on the real graph and detector, with a recording window.
-TEST(FileSession, OpensAt540x260AndEndsByPlayMode) {
+struct FileSession : ::testing::Test {
   VideoMixer mixer;
   GstFileGraph graph;
-  graph.SetVideoOutput({&mixer, 0});
   MediaDetector detector;
   ScriptedAudio audio;
   RecordingView view;
   RecordingPrompt prompt;
   playlist::PlayList list;
-  Session session(graph, detector, audio, view, prompt, list);
-  session.RendererKind = kRendererMixer7;
-  session.PlayMode = 0;
+  Session session{graph, detector, audio, view, prompt, list};
+  void SetUp() override {
+    graph.SetVideoOutput({&mixer, 0});
+    session.RendererKind = kRendererMixer7;
+    session.PlayMode = 0;
+  }
+};
+
+TEST_F(FileSession, OpensAt540x260AndEndsByPlayMode) {
   ASSERT_TRUE(session.OpenFiles({TestClip("video-2s-320x240.mp4")}));
   EXPECT_EQ(session.PlayType, kPlayMedia);
   EXPECT_EQ(session.VideoWidth, 540);
@@ -235,19 +240,8 @@ TEST(FileSession, OpensAt540x260AndEndsByPlayMode) {
 }
 
 // Time commands through the session on the real graph.
-TEST(FileSession, RateStepsFrameStepsAndTheBarMoveTheRealClip) {
+TEST_F(FileSession, RateStepsFrameStepsAndTheBarMoveTheRealClip) {
   ::setenv("ORVANE_AUDIO_SINK", "pulsesink provide-clock=false", 1);
-  VideoMixer mixer;
-  GstFileGraph graph;
-  graph.SetVideoOutput({&mixer, 0});
-  MediaDetector detector;
-  ScriptedAudio audio;
-  RecordingView view;
-  RecordingPrompt prompt;
-  playlist::PlayList list;
-  Session session(graph, detector, audio, view, prompt, list);
-  session.RendererKind = kRendererMixer7;
-  session.PlayMode = 0;
   const bool opened = session.OpenFiles({TestClip("video-10s-640x360.mp4")});
   ::unsetenv("ORVANE_AUDIO_SINK");
   ASSERT_TRUE(opened);
