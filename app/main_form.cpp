@@ -3,9 +3,8 @@
 #include <QCloseEvent>
 #include <QEvent>
 #include <QGuiApplication>
-#include <QHBoxLayout>
+#include <QIcon>
 #include <QScreen>
-#include <QVBoxLayout>
 
 #include "app/command_line.h"
 #include "engine/engine_version.h"
@@ -85,6 +84,7 @@ void TOrvaneMain_Form::InitialiseMainWindow() {
   setWindowTitle(kApplicationTitle);
   setObjectName("TOrvaneMain_Form");
   setWindowFlag(Qt::FramelessWindowHint, true);
+  setWindowIcon(QIcon(QString::fromStdString(folders_.image + "/logo_m.ico")));
   resize(689, 446);
   QFont playerFont("宋体", 9);
   setFont(playerFont);

@@ -180,12 +180,10 @@ void TOrvaneMain_Form::ApplyStayOnTop(int mode) {
   if (mode != 0 && mode != 1) return;
   const bool top = mode == 1;
   // The band changes in place: same position and size, not activated.
-  if (QWindow* w = windowHandle()) {
+  if (QWindow* w = windowHandle())
     w->setFlag(Qt::WindowStaysOnTopHint, top);
-    w->setFlag(Qt::WindowDoesNotAcceptFocus, false);
-  } else {
+  else
     setWindowFlag(Qt::WindowStaysOnTopHint, top);
-  }
 }
 
 void TOrvaneMain_Form::ChooseStayOnTop(QAction* item) {
