@@ -5,6 +5,7 @@
 #include <gst/video/videooverlay.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -290,10 +291,15 @@ void GstFileGraph::DrainBus() {
       case GST_MESSAGE_EOS:
         ended_ = true;
         break;
-      case GST_MESSAGE_ERROR:
+      case GST_MESSAGE_ERROR: {
         // A stream that breaks off while playing ends there; the play mode goes on.
+        GError* error = nullptr;
+        gst_message_parse_error(message, &error, nullptr);
+        std::fprintf(stderr, "playback stopped: %s\n", error ? error->message : "unknown error");
+        if (error) g_error_free(error);
         ended_ = true;
         break;
+      }
       case GST_MESSAGE_DURATION_CHANGED:
         QueryStop();
         break;

@@ -291,6 +291,8 @@ void Session::StopAtEnd() {
   view_.SetResolutionText("");
   view_.SetStatusText(kStatusStopped);
   CloseSession();
+  // The buttons show the stopped state, as after every change of play state.
+  view_.RefreshButtonPictures();
   view_.RunAfterPlayAction();
 }
 

@@ -261,6 +261,8 @@ TEST_F(FrameFixture, SeekBarFollowsTheTickAndSeeksWhereClickedOrDragged) {
   form->session().SessionTick();
   EXPECT_FALSE(form->session().IsPlaying);
   EXPECT_EQ(form->VideoGo_XI->width(), 0);
+  EXPECT_EQ(form->PlayPause_XI->PictureFile, "Play_Normal_Btn.bmp");
+  EXPECT_EQ(form->Stop_XI->PictureFile, "Stop_Disable_Btn.bmp");
 }
 
 TEST_F(FrameFixture, TitleBarButtonsHintsAndSplitter) {

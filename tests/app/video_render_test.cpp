@@ -177,6 +177,14 @@ TEST(WindowScreenshots, IdleAndPlayingTheDemoClip) {
     EXPECT_GT(form.VideoBar_XI->x(), form.VideoPro_XI->x());  // the seek thumb has moved on
     const QPoint centre = form.Video_P->mapTo(&form, form.Video_P->rect().center());
     EXPECT_GT(qGray(playing.pixel(centre)), 20);  // a picture, not the black panel
+    // With the play list beside the picture.
+    form.ShowPlayListPage(false);
+    wait(500);
+    const QImage withList = shot(form, "window-side-panel.png");
+    EXPECT_EQ(withList.width(), form.width());
+    EXPECT_TRUE(form.MediaFile_P->isVisible());
+    EXPECT_TRUE(form.session().IsPlaying);
+    EXPECT_EQ(form.Status_L->text().toStdString(), "播放中");
   }
   std::system(("rm -rf '" + root + "'").c_str());
 }
