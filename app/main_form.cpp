@@ -96,7 +96,6 @@ void TOrvaneMain_Form::InitialiseMainWindow() {
   highlight.setColor(QPalette::WindowText, kHighlightColour);
   CurMedia_L->setPalette(highlight);
   CurMedia_L->setFont(playerFont);
-  CurMedia_L->move(ScrollMedia_P->width(), 1);
   Status_L->setFont(playerFont);
   mp3Info_L = new QLabel(Video_P);
   mp3Info_L->setObjectName("mp3Info_L");
@@ -148,14 +147,16 @@ void TOrvaneMain_Form::InitialiseMainWindow() {
   EnableControl(engine::Control::TransportButtons, false);
   EnableControl(engine::Control::SeekTrack, false);
   EnableControl(engine::Control::VolumeTrack, false);
-  EnableControl(engine::Control::CaptureButton, false);
   EnableControl(engine::Control::FileMenuItems, false);
   EnableControl(engine::Control::PlayControlMenuItems, false);
   EnableControl(engine::Control::DvdMenuItems, false);
   UpdateTransportButtons();
+  // Disabled after the pictures: it keeps its normal picture until a session ends.
+  EnableControl(engine::Control::CaptureButton, false);
   setAcceptDrops(false);  // the player takes no dropped files
   ArrangeFrame();
   LayoutControlBar();
+  CurMedia_L->move(ScrollMedia_P->width(), 1);  // the name enters from the right
 
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     int left = (screen->geometry().width() - width() - 56) / 2;
@@ -176,7 +177,8 @@ void TOrvaneMain_Form::CreateVideoOutput() {
     child->raise();
   Video_P->onResize = [this] {
     PlaceVideoPanelChildren();
-    session_.FitVideo();
+    // A frame change in progress fits the video once, when it is done.
+    if (!InWindowMove) session_.FitVideo();
   };
   Video_P->onExpose = [this] {
     if (session_.RendererKind == engine::kRendererDefault && session_.IsPlaying)

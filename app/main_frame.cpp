@@ -429,7 +429,11 @@ void TOrvaneMain_Form::PlaceStatusLabels() {
   for (QLabel* label : {Status_L, Resolution_L, Time_L}) label->adjustSize();
   Status_L->move(centreLeft + b::kStatus.dx, b::kStatus.y);
   Resolution_L->move(centreLeft + 120, b::kResolution.y);
-  Time_L->move(centreLeft + Dvdcenter_I->width() - Time_L->width(), b::kTime.y);
+  // Empty, it waits 10 pixels in from the edge, where the first time text ends.
+  if (Time_L->text().isEmpty())
+    Time_L->move(centreLeft + Dvdcenter_I->width() - 10, b::kTime.y);
+  else
+    Time_L->move(centreLeft + Dvdcenter_I->width() - Time_L->width(), b::kTime.y);
   // Shown only while it clears the time entirely.
   Resolution_L->setVisible(Resolution_L->text().isEmpty() ||
                            Resolution_L->x() + Resolution_L->width() <= Time_L->x());

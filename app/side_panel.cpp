@@ -172,7 +172,8 @@ void TOrvaneMain_Form::ShowListPage(int page, bool hide) {
     if (!otherShown) {
       MediaFile_P->hide();
       Splitter_P->hide();
-      if (!isMaximized()) MoveWindowCentred(width() - kSidePanelStep, height(), false);
+      if (!isMaximized() && !IsFullScreen)
+        MoveWindowCentred(width() - kSidePanelStep, height(), false);
       ArrangeFrame();
       session_.FitVideo();
     } else {
@@ -188,11 +189,14 @@ void TOrvaneMain_Form::ShowListPage(int page, bool hide) {
     label->show();
     if (otherLabel->x() == 2) label->move(otherLabel->x() + otherLabel->width() + 2, label->y());
   } else {
+    // A full-screen window keeps the screen; the video gives up the room.
     const int newWidth = width() + kSidePanelStep;
-    if (newWidth < ScreenSize().width)
-      MoveWindowCentred(newWidth, height(), false);
-    else
-      showMaximized();
+    if (!IsFullScreen) {
+      if (newWidth < ScreenSize().width)
+        MoveWindowCentred(newWidth, height(), false);
+      else
+        showMaximized();
+    }
     MediaFile_P->resize(skin::panel::kW, MediaFile_P->height());
     Splitter_P->setFixedWidth(4);
     MediaFile_P->show();

@@ -57,13 +57,22 @@ void tximage::mouseReleaseEvent(QMouseEvent* event) {
   const QPoint p = event->position().toPoint();
   // A click is a release over the control, as the user expects of a button.
   const bool inside = rect().contains(p);
+  // The release that ends a double click is no second click.
+  const bool click = inside && event->button() == Qt::LeftButton && !afterDoubleClick_;
+  afterDoubleClick_ = false;
   QPointer<tximage> alive(this);
   emit OnMouseUp(event->button(), p.x(), p.y());
-  if (alive && inside && event->button() == Qt::LeftButton) emit OnClick();
+  if (alive && click) emit OnClick();
 }
 
 void tximage::mouseDoubleClickEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) emit OnDblClick();
+  // The second press of a double click is a press as well.
+  const QPoint p = event->position().toPoint();
+  QPointer<tximage> alive(this);
+  emit OnMouseDown(event->button(), p.x(), p.y());
+  if (!alive || event->button() != Qt::LeftButton) return;
+  afterDoubleClick_ = true;
+  emit OnDblClick();
 }
 
 bool LoadSkinPicture(tximage* control, const QString& skinFolder, const QString& fileName) {

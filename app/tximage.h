@@ -41,6 +41,7 @@ class tximage : public QWidget {
  private:
   QPixmap picture_;
   bool stretch_ = false;
+  bool afterDoubleClick_ = false;
 };
 
 // Loads skin folder + file name into the control; a missing or unreadable

@@ -29,8 +29,10 @@ void TOrvaneMain_Form::resizeEvent(QResizeEvent* event) {
 void TOrvaneMain_Form::ToggleFullScreen() {
   // Only a picture can fill the screen.
   if (!session_.IsPlaying || session_.PlayType == engine::kPlayNone ||
-      session_.PlayType == engine::kPlayAudio)
+      session_.PlayType == engine::kPlayAudio) {
+    pFullscreen->setChecked(IsFullScreen);  // the item checks itself before asking
     return;
+  }
   UpdateScrollBar(ListPage);
   InWindowMove = true;
   if (!IsFullScreen) {
@@ -180,10 +182,12 @@ void TOrvaneMain_Form::ApplyStayOnTop(int mode) {
   if (mode != 0 && mode != 1) return;
   const bool top = mode == 1;
   // The band changes in place: same position and size, not activated.
-  if (QWindow* w = windowHandle())
+  if (QWindow* w = windowHandle()) {
     w->setFlag(Qt::WindowStaysOnTopHint, top);
-  else
+    overrideWindowFlags(w->flags());  // so later flag changes keep the band
+  } else {
     setWindowFlag(Qt::WindowStaysOnTopHint, top);
+  }
 }
 
 void TOrvaneMain_Form::ChooseStayOnTop(QAction* item) {

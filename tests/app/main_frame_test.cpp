@@ -79,7 +79,7 @@ TEST_F(FrameFixture, ControlBarFollowsTheWindowWidth) {
     EXPECT_EQ(form->ScrollMedia_P->geometry(), QRect(centre, 22, centreWidth, 18));
     EXPECT_EQ(form->VideoPro_XI->x(), centre + 2);
     EXPECT_EQ(form->VideoPro_XI->width(), centreWidth - 4);
-    EXPECT_EQ(form->Time_L->x() + form->Time_L->width(), centre + centreWidth);
+    EXPECT_EQ(form->Time_L->x(), centre + centreWidth - 10);  // empty, 10 in from the edge
     const int right = form->Dvdright_I->x();
     EXPECT_EQ(right, width - 174);
     EXPECT_EQ(form->L_XI->x(), right + 40);
@@ -101,6 +101,8 @@ TEST_F(FrameFixture, ControlBarFollowsTheWindowWidth) {
   QCoreApplication::processEvents();
   EXPECT_TRUE(form->Resolution_L->isVisibleTo(form.get()));
   EXPECT_EQ(form->Resolution_L->x(), form->Dvdcenter_I->x() + 120);
+  EXPECT_EQ(form->Time_L->x() + form->Time_L->width(),
+            form->Dvdcenter_I->x() + form->Dvdcenter_I->width());
 }
 
 TEST_F(FrameFixture, ButtonPicturesFollowTheMouseAndThePlayState) {
@@ -109,7 +111,9 @@ TEST_F(FrameFixture, ButtonPicturesFollowTheMouseAndThePlayState) {
   EXPECT_EQ(form->PlayPause_XI->PictureFile, "Play_Normal_Btn.bmp");
   EXPECT_EQ(form->Stop_XI->PictureFile, "Stop_Disable_Btn.bmp");
   EXPECT_EQ(form->Forward_XI->PictureFile, "ForWard_Disable_Btn.bmp");
-  EXPECT_EQ(form->Capture_XI->PictureFile, "Capture_Disable_btn.bmp");
+  // Disabled only after the first pictures, so it shows its normal one until a session ends.
+  EXPECT_EQ(form->Capture_XI->PictureFile, "Capture_Normal_btn.bmp");
+  EXPECT_FALSE(form->Capture_XI->isEnabled());
   Send(form->Stop_XI, QEvent::Enter);
   EXPECT_EQ(form->Stop_XI->PictureFile, "Stop_Disable_Btn.bmp");
 
@@ -128,6 +132,13 @@ TEST_F(FrameFixture, ButtonPicturesFollowTheMouseAndThePlayState) {
   EXPECT_EQ(form->Status_L->text().toStdString(), "播放中  1.25x");  // the click accelerated
   Send(forward, QEvent::Leave);
   EXPECT_EQ(forward->PictureFile, "ForWard_Normal_Btn.bmp");
+  // A double click is one click, then a press that shows "Enter", then no second click.
+  Send(forward, QEvent::MouseButtonPress);
+  Send(forward, QEvent::MouseButtonRelease);
+  Send(forward, QEvent::MouseButtonDblClick);
+  EXPECT_EQ(forward->PictureFile, "Forward_Enter_Btn.bmp");
+  Send(forward, QEvent::MouseButtonRelease);
+  EXPECT_EQ(form->Status_L->text().toStdString(), "播放中  1.50x");
 
   // Play/pause acts on release and shows the new state's picture.
   Send(form->PlayPause_XI, QEvent::MouseButtonPress);
@@ -175,6 +186,12 @@ TEST_F(FrameFixture, MaximiseButtonSwapsBetweenMaximiseAndRestore) {
   QCoreApplication::processEvents();
   EXPECT_FALSE(form->isMaximized());
   EXPECT_EQ(form->Max_XI->PictureFile, "Max_Normal_Btn.bmp");
+  // Double-clicked: maximised once, not maximised and restored again.
+  for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                         QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease})
+    Send(form->Max_XI, t);
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(form->isMaximized());
 }
 
 TEST_F(FrameFixture, FullScreenReturnsToTheWindowItCameFrom) {
@@ -210,10 +227,29 @@ TEST_F(FrameFixture, FullScreenReturnsToTheWindowItCameFrom) {
   QCoreApplication::processEvents();
   EXPECT_TRUE(form->isMaximized());
 
-  // Refused for sound only and with nothing open.
-  form->session().StopCommand();
+  // A list page shown or hidden in full screen leaves the screen to the video.
+  form->showNormal();
   form->ToggleFullScreen();
+  QCoreApplication::processEvents();
+  const QRect full = form->geometry();
+  form->ShowCaptureListPage(false);
+  form->ShowCaptureListPage(true);
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(form->isFullScreen());
+  EXPECT_EQ(form->geometry(), full);
+  form->ToggleFullScreen();
+
+  // Refused for sound only and with nothing open; the menu item keeps to the truth.
+  ASSERT_TRUE(form->session().OpenFiles({root + "/song.mp3"}));
+  form->ToggleFullScreen();
+  QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(5, 5), QPointF(), Qt::LeftButton,
+                  Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(form->Video_P, &dbl);
   EXPECT_FALSE(form->IsFullScreen);
+  form->session().StopCommand();
+  form->pFullscreen->trigger();
+  EXPECT_FALSE(form->IsFullScreen);
+  EXPECT_FALSE(form->pFullscreen->isChecked());
 }
 
 TEST_F(FrameFixture, FullScreenAtOpenAndLeftWhenAnotherFileOpens) {
@@ -337,8 +373,15 @@ TEST_F(FrameFixture, SidePanelWidensTheWindowOrMaximisesIt) {
   EXPECT_FALSE(form->MediaFile_P->isVisible());
   EXPECT_EQ(form->width(), 500);
 
-  // Wide enough that the panel would reach the screen's width: maximised instead.
-  form->resize(ScreenWidth() - 100, 446);
+  // One pixel short of the screen's width still widens; reaching it maximises instead.
+  form->resize(ScreenWidth() - 195, 446);
+  QCoreApplication::processEvents();
+  form->ShowPlayListPage(false);
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(form->isMaximized());
+  EXPECT_EQ(form->width(), ScreenWidth() - 1);
+  form->ShowPlayListPage(true);
+  form->resize(ScreenWidth() - 194, 446);
   QCoreApplication::processEvents();
   form->ShowPlayListPage(false);
   QCoreApplication::processEvents();
@@ -371,9 +414,14 @@ TEST_F(FrameFixture, ListPagesScrollByWheelArrowsAndThumb) {
 
 TEST_F(FrameFixture, MediaNameRestartsOnlyWhenFullyPastTheLeftEdge) {
   Open();
-  form->SetMediaName("a.mp4");
   QLabel* name = form->CurMedia_L;
   const int strip = form->ScrollMedia_P->width();
+  form = Start();
+  EXPECT_EQ(form->CurMedia_L->x(), form->ScrollMedia_P->width());  // enters from the right
+  form.reset();
+  Open();
+  name = form->CurMedia_L;
+  form->SetMediaName("a.mp4");
   ASSERT_LT(name->width(), strip);
   name->move(strip, name->y());
   int ticks = 0;
