@@ -406,7 +406,11 @@ void TOrvaneMain_Form::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
   // Streaming threads stop before the mixer and the panel they draw into go.
-  if (parts_.graph) parts_.graph->Release();
+  if (parts_.graph) {
+    parts_.graph->Release();
+    // The mixer and the panel go with this window; the graph may outlive it.
+    parts_.graph->SetVideoOutput({});
+  }
   if (parts_.audio) parts_.audio->Free();
 }
 
