@@ -103,12 +103,7 @@ void TOrvaneMain_Form::InitialiseMainWindow() {
   mp3Info_L->setFont(playerFont);
   mp3Info_L->move(10, 80);
   mp3Info_L->hide();
-  AudioEQ_P = new QWidget(Video_P);
-  AudioEQ_P->setObjectName("AudioEQ_P");
-  AudioEQ_P->setAutoFillBackground(true);
-  QPalette black = AudioEQ_P->palette();
-  black.setColor(QPalette::Window, Qt::black);
-  AudioEQ_P->setPalette(black);
+  AudioEQ_P = MakePanel(Video_P, "AudioEQ_P");
   AudioEQ_P->resize(200, 80);
   AudioEQ_P->hide();
   FFTBox = new SpectrumBox(Video_P);
@@ -446,7 +441,7 @@ void TOrvaneMain_Form::SetMediaName(const std::string& text) {
 
 void TOrvaneMain_Form::SetSeekBar(std::int64_t current, std::int64_t stop) {
   if (stop == 0) return;
-  const std::int64_t travel = VideoPro_XI->width() - VideoBar_XI->width();
+  const std::int64_t travel = SeekBarGeometry().Travel();
   const int left = VideoPro_XI->x() + static_cast<int>(current * travel / stop);
   VideoBar_XI->move(left, VideoBar_XI->y());
   VideoGo_XI->resize(left - VideoPro_XI->x() + 4, VideoGo_XI->height());

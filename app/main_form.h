@@ -37,6 +37,9 @@ inline const QColor kHighlightColour(182, 126, 24);
 // Showing or hiding the side panel changes the window width by this much.
 inline constexpr int kSidePanelStep = 194;
 
+// A black panel, as every panel of the frame starts.
+QWidget* MakePanel(QWidget* parent, const char* name);
+
 // A list page of the side panel: a content area scrolled inside a black page.
 struct ListPageScroll {
   QWidget* page = nullptr;
@@ -250,6 +253,7 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   void ArrangeFrame();
   void ArrangeSidePanel();
   void PlaceStatusLabels();
+  void ShowFrame(bool shown);
   void ShowListPage(int page, bool hide);
   void UpdateScrollBar(int page);
   void PlaceListContent(int page, int top);
@@ -259,6 +263,8 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
                       std::function<void()> action, bool actionOnUp = false);
   tximage* MakeImage(QWidget* parent, const char* name, const QString& file, bool stretch = false);
   void MoveWindowCentred(int width, int height, bool vertically);
+  BarGeometry SeekBarGeometry() const;
+  void SeekBarTo(const BarGeometry& bar, BarState state);
   void CreateVideoOutput();
   void PlaceVideoPanelChildren();
   void SetTagText(const std::string& text);
@@ -288,7 +294,6 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   ListPageScroll captureScroll_{nullptr, nullptr, 55};
   int splitterPressX_ = 0;
   int scrollThumbPressY_ = 0;
-  app::BarState seekBar_;
 };
 
 }  // namespace app

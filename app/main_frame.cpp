@@ -11,18 +11,18 @@
 
 namespace app {
 
-namespace {
-QRect Rect(int x, int y, const skin::Place& p) { return QRect(x, y, p.w, p.h); }
-
-QWidget* MakePanel(QWidget* parent, const char* name, QColor colour = Qt::black) {
+QWidget* MakePanel(QWidget* parent, const char* name) {
   auto* panel = new QWidget(parent);
   panel->setObjectName(name);
   panel->setAutoFillBackground(true);
   QPalette palette = panel->palette();
-  palette.setColor(QPalette::Window, colour);
+  palette.setColor(QPalette::Window, Qt::black);
   panel->setPalette(palette);
   return panel;
 }
+
+namespace {
+QRect Rect(int x, int y, const skin::Place& p) { return QRect(x, y, p.w, p.h); }
 
 // The picture of a button in another state: the family's name with its state word.
 QString StateFile(const QString& normal, const char* state) {
@@ -387,10 +387,7 @@ void TOrvaneMain_Form::LayoutControlBar() {
   // 5: the seek bar along the centre piece, and the volume fill.
   VideoPro_XI->setGeometry(centreLeft + 2, b::kSeekTrack.y, std::max(0, centreWidth - 4),
                            b::kSeekTrack.h);
-  const int thumbLeft = std::clamp(VideoBar_XI->x(), VideoPro_XI->x(),
-                                   std::max(VideoPro_XI->x(), VideoPro_XI->x() +
-                                                                  VideoPro_XI->width() -
-                                                                  VideoBar_XI->width()));
+  const int thumbLeft = SeekBarGeometry().ClampThumb(VideoBar_XI->x());
   VideoBar_XI->move(thumbLeft, b::kSeekThumb.y);
   VideoGo_XI->setGeometry(VideoPro_XI->x(), VideoPro_XI->y(), thumbLeft - VideoPro_XI->x(),
                           VideoPro_XI->height());
@@ -460,20 +457,25 @@ void TOrvaneMain_Form::ShowStoppedButtonPictures() {
   LoadSkinPicture(Stop_XI, "Stop_Disable_Btn.bmp");
 }
 
+BarGeometry TOrvaneMain_Form::SeekBarGeometry() const {
+  return {VideoPro_XI->x(), VideoPro_XI->width(), VideoBar_XI->width()};
+}
+
 void TOrvaneMain_Form::SeekBarClick(int x) {
-  const BarGeometry bar{VideoPro_XI->x(), VideoPro_XI->width(), VideoBar_XI->width()};
-  seekBar_ = BarClick(bar, x);
-  VideoBar_XI->move(seekBar_.thumbLeft, VideoBar_XI->y());
-  VideoGo_XI->resize(std::max(0, seekBar_.playedWidth), VideoGo_XI->height());
-  session_.SeekFromBar(BarOffset(bar, seekBar_), bar.Travel());
+  const BarGeometry bar = SeekBarGeometry();
+  SeekBarTo(bar, BarClick(bar, x));
 }
 
 void TOrvaneMain_Form::SeekBarDrag(int x) {
-  const BarGeometry bar{VideoPro_XI->x(), VideoPro_XI->width(), VideoBar_XI->width()};
-  seekBar_ = BarDrag(bar, {VideoBar_XI->x(), VideoGo_XI->width()}, x);
-  VideoBar_XI->move(seekBar_.thumbLeft, VideoBar_XI->y());
-  VideoGo_XI->resize(std::max(0, seekBar_.playedWidth), VideoGo_XI->height());
-  session_.SeekFromBar(BarOffset(bar, seekBar_), bar.Travel());
+  const BarGeometry bar = SeekBarGeometry();
+  SeekBarTo(bar, BarDrag(bar, {VideoBar_XI->x(), VideoGo_XI->width()}, x));
+}
+
+// Shows the thumb and filled part where the gesture put them, and seeks there.
+void TOrvaneMain_Form::SeekBarTo(const BarGeometry& bar, BarState state) {
+  VideoBar_XI->move(state.thumbLeft, VideoBar_XI->y());
+  VideoGo_XI->resize(std::max(0, state.playedWidth), VideoGo_XI->height());
+  session_.SeekFromBar(BarOffset(bar, state), bar.Travel());
 }
 
 }  // namespace app

@@ -6,6 +6,8 @@ namespace app {
 struct BarGeometry {
   int trackLeft = 0, trackWidth = 0, thumbWidth = 0;
   int Travel() const { return trackWidth - thumbWidth; }
+  // A thumb left kept on the track.
+  int ClampThumb(int left) const;
 };
 
 struct BarState {

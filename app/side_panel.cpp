@@ -11,22 +11,17 @@ namespace app {
 namespace {
 constexpr int kContentTop = 10;  // a page's content never starts lower than this
 
-QWidget* BlackPanel(QWidget* parent, const char* name) {
-  auto* panel = new QWidget(parent);
-  panel->setObjectName(name);
-  panel->setAutoFillBackground(true);
-  QPalette palette = panel->palette();
-  palette.setColor(QPalette::Window, Qt::black);
-  panel->setPalette(palette);
-  return panel;
+// What of a page's content lies beyond its visible part; 0 or less when it all fits.
+int HiddenHeight(const ListPageScroll& s) {
+  return s.content->height() - (s.page->height() - kContentTop);
 }
 }  // namespace
 
 void TOrvaneMain_Form::BuildSidePanel() {
   namespace p = skin::panel;
-  MediaFile_P = BlackPanel(VideoFace_P, "MediaFile_P");
+  MediaFile_P = MakePanel(VideoFace_P, "MediaFile_P");
   MediaFile_P->resize(p::kW, MediaFile_P->height());
-  PageHead_P = BlackPanel(MediaFile_P, "PageHead_P");
+  PageHead_P = MakePanel(MediaFile_P, "PageHead_P");
   PLLabel_XI = MakeImage(PageHead_P, "PLLabel_XI", "PlayList_Normal.bmp");
   CLLabel_XI = MakeImage(PageHead_P, "CLLabel_XI", "CaptureList_Normal.bmp");
   PLLabel_XI->setGeometry(p::kPlayListLabel.dx, p::kPlayListLabel.y, p::kPlayListLabel.w,
@@ -47,8 +42,8 @@ void TOrvaneMain_Form::BuildSidePanel() {
   BindSkinButton(CloseList_XI, [] { return QString("CloseList_Normal_btn.bmp"); },
                  UpPicture::Normal, [this] { CloseCurrentList(); });
 
-  PL_P = BlackPanel(MediaFile_P, "PL_P");
-  Capture_P = BlackPanel(MediaFile_P, "Capture_P");
+  PL_P = MakePanel(MediaFile_P, "PL_P");
+  Capture_P = MakePanel(MediaFile_P, "Capture_P");
   for (ListPageScroll* s : {&playListScroll_, &captureScroll_}) {
     s->page = s == &playListScroll_ ? PL_P : Capture_P;
     s->content = new QWidget(s->page);
@@ -57,7 +52,7 @@ void TOrvaneMain_Form::BuildSidePanel() {
   }
   Capture_P->hide();
 
-  Scroll_P = BlackPanel(MediaFile_P, "Scroll_P");
+  Scroll_P = MakePanel(MediaFile_P, "Scroll_P");
   ScrollTop_XI = MakeImage(Scroll_P, "ScrollTop_XI", "Scroll_Top.bmp", true);
   ScrollBG_XI = MakeImage(Scroll_P, "ScrollBG_XI", "Scroll_BG.bmp", true);
   ScrollBottom_XI = MakeImage(Scroll_P, "ScrollBottom_XI", "Scroll_Bottom.bmp", true);
@@ -73,10 +68,10 @@ void TOrvaneMain_Form::BuildSidePanel() {
   Scroll_P->hide();
 
   // Floating tool bars, lent to a tile while the mouse is over it.
-  PLTool_P = BlackPanel(MediaFile_P, "PLTool_P");
+  PLTool_P = MakePanel(MediaFile_P, "PLTool_P");
   PLTool_P->resize(p::kPlayTool.w, p::kPlayTool.h);
   PLTool_P->hide();
-  catchTool_P = BlackPanel(MediaFile_P, "catchTool_P");
+  catchTool_P = MakePanel(MediaFile_P, "catchTool_P");
   catchTool_P->resize(p::kCaptureTool.w, p::kCaptureTool.h);
   catchTool_P->hide();
   MediaFile_P->hide();
@@ -238,8 +233,7 @@ void TOrvaneMain_Form::BringListPageToFront(int page) {
 void TOrvaneMain_Form::PlaceListContent(int page, int top) {
   ListPageScroll& s = listPage(page);
   s.content->move(0, top);
-  const int visible = s.page->height();
-  const int hidden = s.content->height() - (visible - kContentTop);
+  const int hidden = HiddenHeight(s);
   if (hidden <= 0) return;
   const int travel = ScrollBG_XI->height() - ScrollBar_XI->height();
   const double ratio = double(kContentTop - top) / hidden;
@@ -249,7 +243,7 @@ void TOrvaneMain_Form::PlaceListContent(int page, int top) {
 void TOrvaneMain_Form::UpdateScrollBar(int page) {
   if (!MediaFile_P) return;
   ListPageScroll& s = listPage(page);
-  const bool needed = s.content->height() > s.page->height() - kContentTop;
+  const bool needed = HiddenHeight(s) > 0;
   if (needed != Scroll_P->isVisible()) {
     Scroll_P->setVisible(needed);
     ArrangeSidePanel();
@@ -259,14 +253,14 @@ void TOrvaneMain_Form::UpdateScrollBar(int page) {
     return;
   }
   ScrollBar_XI->raise();
-  const int hidden = s.content->height() - (s.page->height() - kContentTop);
+  const int hidden = HiddenHeight(s);
   PlaceListContent(page, std::clamp(s.content->y(), kContentTop - hidden, kContentTop));
 }
 
 void TOrvaneMain_Form::ScrollListPage(int wheelDelta) {
   if (wheelDelta != 120 && wheelDelta != -120) return;
   ListPageScroll& s = listPage(ListPage);
-  const int hidden = s.content->height() - (s.page->height() - kContentTop);
+  const int hidden = HiddenHeight(s);
   if (hidden <= 0) return;
   const int top = s.content->y() + (wheelDelta > 0 ? s.pitch : -s.pitch);
   PlaceListContent(ListPage, std::clamp(top, kContentTop - hidden, kContentTop));
@@ -274,7 +268,7 @@ void TOrvaneMain_Form::ScrollListPage(int wheelDelta) {
 
 void TOrvaneMain_Form::DragScrollThumb(int dy) {
   ListPageScroll& s = listPage(ListPage);
-  const int hidden = s.content->height() - (s.page->height() - kContentTop);
+  const int hidden = HiddenHeight(s);
   const int travel = ScrollBG_XI->height() - ScrollBar_XI->height();
   if (hidden <= 0 || travel <= 0) return;
   const int thumbTop = std::clamp(ScrollBar_XI->y() + dy, ScrollBG_XI->y(), ScrollBG_XI->y() + travel);

@@ -37,38 +37,37 @@ void TOrvaneMain_Form::ToggleFullScreen() {
   InWindowMove = true;
   if (!IsFullScreen) {
     WasMaximized = isMaximized();
-    for (QWidget* w : {Title_P, Bottom_P, Left_P, Right_P, DvdCtrl_P}) w->hide();
-    if (Splitter_P->isVisible() && MediaFile_P->isVisible()) {
-      Splitter_P->hide();
-      MediaFile_P->hide();
-    }
-    for (QAction* item : {pPlaylistView, pCapturelistview, pPlaylist}) item->setVisible(false);
-    PlayList_XI->setEnabled(false);
+    ShowFrame(false);
     ArrangeFrame();
     InWindowMove = false;
     // A borderless window is only sure to cover the desktop's panels as a full-screen window.
     showFullScreen();
-    LoadSkinPicture(PlayList_XI, "ShowPL_Disable_btn.bmp");
   } else {
-    for (QWidget* w : {Title_P, Left_P, Right_P, DvdCtrl_P, Bottom_P}) w->show();
-    if (PlayListShown || CaptureListShown) {
-      MediaFile_P->show();
-      Splitter_P->show();
-    }
-    for (QAction* item : {pPlaylistView, pCapturelistview, pPlaylist}) item->setVisible(true);
-    PlayList_XI->setEnabled(true);
+    ShowFrame(true);
     ArrangeFrame();
     InWindowMove = false;
     if (WasMaximized)
       showMaximized();
     else
       showNormal();
-    LoadSkinPicture(PlayList_XI, "ShowPL_Normal_btn.bmp");
   }
   IsFullScreen = !IsFullScreen;
   pFullscreen->setChecked(IsFullScreen);
   LayoutControlBar();
   session_.FitVideo();
+}
+
+// The frame around the video, the list-page menu items and the list button.
+void TOrvaneMain_Form::ShowFrame(bool shown) {
+  for (QWidget* w : {Title_P, Bottom_P, Left_P, Right_P, DvdCtrl_P}) w->setVisible(shown);
+  if (shown ? PlayListShown || CaptureListShown
+            : Splitter_P->isVisible() && MediaFile_P->isVisible()) {
+    Splitter_P->setVisible(shown);
+    MediaFile_P->setVisible(shown);
+  }
+  for (QAction* item : {pPlaylistView, pCapturelistview, pPlaylist}) item->setVisible(shown);
+  PlayList_XI->setEnabled(shown);
+  LoadSkinPicture(PlayList_XI, shown ? "ShowPL_Normal_btn.bmp" : "ShowPL_Disable_btn.bmp");
 }
 
 void TOrvaneMain_Form::FullScreenMouseMove(int y) {
@@ -85,14 +84,7 @@ void TOrvaneMain_Form::FullScreenMouseMove(int y) {
 
 void TOrvaneMain_Form::LeaveFullScreenAtOpen() {
   if (!IsFullScreen) return;
-  for (QWidget* w : {Title_P, Bottom_P, Left_P, Right_P, DvdCtrl_P}) w->show();
-  for (QAction* item : {pPlaylistView, pCapturelistview, pPlaylist}) item->setVisible(true);
-  PlayList_XI->setEnabled(true);
-  LoadSkinPicture(PlayList_XI, "ShowPL_Normal_btn.bmp");
-  if (PlayListShown || CaptureListShown) {
-    Splitter_P->show();
-    MediaFile_P->show();
-  }
+  ShowFrame(true);
   const engine::Size screenSize = ScreenSize();
   const int w = std::min(width() + kSidePanelStep, screenSize.width);
   const int h = std::min(height() + 158, screenSize.height);

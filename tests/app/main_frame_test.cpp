@@ -42,8 +42,8 @@ struct FrameFixture : FormFixture {
   int ScreenWidth() const { return form->screen()->geometry().width(); }
 };
 
-void Send(tximage* image, QEvent::Type type) {
-  const QPointF at(2, 2);
+// The left button as a user works it; a move is a drag with the button held.
+void Send(QWidget* image, QEvent::Type type, QPointF at = QPointF(2, 2)) {
   if (type == QEvent::Enter) {
     QEnterEvent enter(at, image->mapToGlobal(at), image->mapToGlobal(at));
     QApplication::sendEvent(image, &enter);
@@ -51,7 +51,8 @@ void Send(tximage* image, QEvent::Type type) {
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(image, &leave);
   } else {
-    QMouseEvent mouse(type, at, image->mapToGlobal(at), Qt::LeftButton,
+    QMouseEvent mouse(type, at, image->mapToGlobal(at),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
                       type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
                       Qt::NoModifier);
     QApplication::sendEvent(image, &mouse);
@@ -242,9 +243,7 @@ TEST_F(FrameFixture, FullScreenReturnsToTheWindowItCameFrom) {
   // Refused for sound only and with nothing open; the menu item keeps to the truth.
   ASSERT_TRUE(form->session().OpenFiles({root + "/song.mp3"}));
   form->ToggleFullScreen();
-  QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(5, 5), QPointF(), Qt::LeftButton,
-                  Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(form->Video_P, &dbl);
+  Send(form->Video_P, QEvent::MouseButtonDblClick);
   EXPECT_FALSE(form->IsFullScreen);
   form->session().StopCommand();
   form->pFullscreen->trigger();
@@ -283,15 +282,11 @@ TEST_F(FrameFixture, SeekBarFollowsTheTickAndSeeksWhereClickedOrDragged) {
   EXPECT_EQ(form->VideoBar_XI->x(), track + travel / 2);
   EXPECT_EQ(form->VideoGo_XI->width(), travel / 2 + 4);
   // A click centres the thumb on the pointer and seeks there.
-  QMouseEvent press(QEvent::MouseButtonPress, QPointF(106, 3), QPointF(), Qt::LeftButton,
-                    Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(form->VideoPro_XI, &press);
+  Send(form->VideoPro_XI, QEvent::MouseButtonPress, QPointF(106, 3));
   EXPECT_EQ(form->VideoBar_XI->x(), track + 100);
   EXPECT_EQ(graph.current, graph.length * 100 / travel);
   // Dragged past the right end: the stop position, and the next tick ends the media.
-  QMouseEvent drag(QEvent::MouseMove, QPointF(5000, 3), QPointF(), Qt::NoButton, Qt::LeftButton,
-                   Qt::NoModifier);
-  QApplication::sendEvent(form->VideoBar_XI, &drag);
+  Send(form->VideoBar_XI, QEvent::MouseMove, QPointF(5000, 3));
   EXPECT_EQ(form->VideoBar_XI->x(), track + travel);
   EXPECT_EQ(graph.current, graph.length);
   form->session().SessionTick();
@@ -310,12 +305,8 @@ TEST_F(FrameFixture, TitleBarButtonsHintsAndSplitter) {
   form->ShowPlayListPage(false);
   QCoreApplication::processEvents();
   const int video = form->Video_P->width();
-  QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 5), QPointF(), Qt::LeftButton,
-                    Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(form->Splitter_XI, &press);
-  QMouseEvent move(QEvent::MouseMove, QPointF(-28, 5), QPointF(), Qt::NoButton, Qt::LeftButton,
-                   Qt::NoModifier);
-  QApplication::sendEvent(form->Splitter_XI, &move);
+  Send(form->Splitter_XI, QEvent::MouseButtonPress, QPointF(2, 5));
+  Send(form->Splitter_XI, QEvent::MouseMove, QPointF(-28, 5));
   EXPECT_EQ(form->MediaFile_P->width(), 190 + 30);
   EXPECT_EQ(form->Video_P->width(), video - 30);
   // Minimise, and close through the normal close path.
@@ -485,7 +476,9 @@ TEST(SkinPictures, FoundWithoutRegardToCaseAndBrokenFilesKeepThePicture) {
     out.close();
     const QImage image = app::DecodeJpegFile(path);
     // A cut-off JPEG may decode with its missing rows grey; it must never be more.
-    if (!image.isNull()) EXPECT_EQ(image.size(), QSize(160, 40));
+    if (!image.isNull()) {
+      EXPECT_EQ(image.size(), QSize(160, 40));
+    }
   }
 
   app::tximage control;

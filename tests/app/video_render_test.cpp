@@ -24,7 +24,8 @@ using app::TOrvaneMain_Form;
 
 namespace {
 
-struct RenderFixture : ::testing::TestWithParam<int> {
+// A real window on the real engines, in a fresh program folder with the default skin.
+struct WindowFixture : ::testing::Test {
   std::string root;
   engine::GstFileGraph graph;
   engine::MediaDetector detector;
@@ -35,9 +36,8 @@ struct RenderFixture : ::testing::TestWithParam<int> {
   void SetUp() override {
     char t[] = "/tmp/orvane-render-XXXXXX";
     root = ::mkdtemp(t);
-    ::mkdir((root + "/Ini").c_str(), 0755);
-    ::mkdir((root + "/Project").c_str(), 0755);
-    ::mkdir((root + "/Temp").c_str(), 0755);
+    for (const char* d : {"/Ini", "/Project", "/Temp"}) ::mkdir((root + d).c_str(), 0755);
+    ::symlink(ORVANE_PROGRAM_DIR_DEFAULT "/Skin", (root + "/Skin").c_str());
   }
   void TearDown() override {
     form.reset();
@@ -51,6 +51,9 @@ struct RenderFixture : ::testing::TestWithParam<int> {
       QThread::msleep(5);
     }
   }
+};
+
+struct RenderFixture : WindowFixture, ::testing::WithParamInterface<int> {
   // Opens the clip paused on its first frame, as the window shows it.
   void Open(const std::string& clip) {
     app::MainFormParts parts{&graph, &audio, &prompt, root, {clip}, &detector, GetParam()};
@@ -124,24 +127,10 @@ TEST_P(RenderFixture, BarsAppearWhereThePictureIs) {
 }
 
 // The whole window idle and while the demo clip plays, kept as pictures of the build.
-TEST(WindowScreenshots, IdleAndPlayingTheDemoClip) {
-  char t[] = "/tmp/orvane-shot-XXXXXX";
-  const std::string root = ::mkdtemp(t);
-  for (const char* d : {"/Ini", "/Project", "/Temp"}) ::mkdir((root + d).c_str(), 0755);
-  ::symlink(ORVANE_PROGRAM_DIR_DEFAULT "/Skin", (root + "/Skin").c_str());
+using WindowScreenshots = WindowFixture;
+
+TEST_F(WindowScreenshots, IdleAndPlayingTheDemoClip) {
   QDir().mkpath(ORVANE_SCREENSHOT_DIR);
-  engine::GstFileGraph graph;
-  engine::MediaDetector detector;
-  engine::GstAudioStream audio;
-  RecordingPrompt prompt;
-  auto wait = [](int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) {
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-      QThread::msleep(5);
-    }
-  };
   auto shot = [](TOrvaneMain_Form& form, const char* name) {
     QImage image = form.screen()->grabWindow(form.winId()).toImage().convertToFormat(QImage::Format_RGB32);
     image.save(QString(ORVANE_SCREENSHOT_DIR) + "/" + name);
@@ -151,7 +140,7 @@ TEST(WindowScreenshots, IdleAndPlayingTheDemoClip) {
     app::MainFormParts parts{&graph, &audio, &prompt, root, {}, &detector, engine::kRendererMixer7};
     TOrvaneMain_Form form(parts);
     form.show();
-    wait(400);
+    Wait(400);
     const QImage idle = shot(form, "window-idle.png");
     ASSERT_EQ(idle.size(), QSize(689, 446));
     EXPECT_TRUE(form.MainLogo_I->isVisible());
@@ -169,7 +158,7 @@ TEST(WindowScreenshots, IdleAndPlayingTheDemoClip) {
                              engine::kRendererMixer7};
     TOrvaneMain_Form form(parts);
     form.show();
-    wait(1500);
+    Wait(1500);
     ASSERT_TRUE(form.session().IsPlaying) << (prompt.shown.empty() ? "" : prompt.shown[0].second);
     const QImage playing = shot(form, "window-playing.png");
     EXPECT_FALSE(form.MainLogo_I->isVisible());
@@ -179,14 +168,13 @@ TEST(WindowScreenshots, IdleAndPlayingTheDemoClip) {
     EXPECT_GT(qGray(playing.pixel(centre)), 20);  // a picture, not the black panel
     // With the play list beside the picture.
     form.ShowPlayListPage(false);
-    wait(500);
+    Wait(500);
     const QImage withList = shot(form, "window-side-panel.png");
     EXPECT_EQ(withList.width(), form.width());
     EXPECT_TRUE(form.MediaFile_P->isVisible());
     EXPECT_TRUE(form.session().IsPlaying);
     EXPECT_EQ(form.Status_L->text().toStdString(), "播放中");
   }
-  std::system(("rm -rf '" + root + "'").c_str());
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, RenderFixture,
