@@ -12,6 +12,7 @@
 #include "engine/tag_text.h"
 #include "engine/time_text.h"
 #include "platform/safe_file.h"
+#include "platform/x11_window.h"
 
 namespace app {
 
@@ -129,7 +130,7 @@ void TOrvaneMain_Form::InitialiseMainWindow() {
   ApplyStayOnTop(store_.ReadInt("Play", "StayOnTop"));
   Video_P->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(Video_P, &QWidget::customContextMenuRequested, this,
-          [this](QPoint at) { Main_Pop->popup(Video_P->mapToGlobal(at)); });
+          [this](QPoint at) { Main_Pop->popup(platform::RealMapToGlobal(Video_P, at)); });
   Video_P->onMouseMove = [this](QPoint at) { FullScreenMouseMove(at.y()); };
   Video_P->onDoubleClick = [this] { ToggleFullScreen(); };
 

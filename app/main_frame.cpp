@@ -1,5 +1,6 @@
 // The skinned frame of the main window: its panels and image controls, the
 // button picture states, and the control bar's relayout on every resize.
+#include <QApplication>
 #include <QCursor>
 #include <QDesktopServices>
 #include <QPalette>
@@ -8,6 +9,7 @@
 
 #include "app/main_form.h"
 #include "assets/skin_layout.h"
+#include "platform/x11_window.h"
 
 namespace app {
 
@@ -106,8 +108,16 @@ void TOrvaneMain_Form::BuildTitleBar() {
   SmallLogo_I->setGeometry(Rect(t::kSmallLogo.dx, t::kSmallLogo.y, t::kSmallLogo));
   SmallLogo_I->setAttribute(Qt::WA_TransparentForMouseEvents);
   for (tximage* drag : {Titleleft_I, Titlecenter_I}) {
-    connect(drag, &tximage::OnMouseDown, this, [this](Qt::MouseButton b, int, int) {
-      if (b != Qt::LeftButton || IsFullScreen) return;
+    connect(drag, &tximage::OnMouseDown, this, [this](Qt::MouseButton b, int x, int y) {
+      titleDragFrom_ = b == Qt::LeftButton ? QPoint(x, y) : QPoint(-1, -1);
+    });
+    // The move starts once the pointer really moves: a move begun on the second
+    // press of a double click would swallow the maximise or restore.
+    connect(drag, &tximage::OnMouseMove, this, [this](Qt::MouseButtons buttons, int x, int y) {
+      if (!(buttons & Qt::LeftButton) || IsFullScreen || titleDragFrom_.x() < 0) return;
+      if ((QPoint(x, y) - titleDragFrom_).manhattanLength() < QApplication::startDragDistance())
+        return;
+      titleDragFrom_ = QPoint(-1, -1);
       // The window manager moves the window, as for a native caption.
       InWindowMove = true;
       if (QWindow* w = windowHandle()) w->startSystemMove();
@@ -160,7 +170,7 @@ void TOrvaneMain_Form::BuildTitleBar() {
   // Only the whole menu is offered from the title bar; the six others stay hidden.
   connect(Help_XI, &tximage::OnClick, this, [this] {
     LoadSkinPicture(Help_XI, "Menu_Normal_Menu.bmp");
-    if (Main_Pop) Main_Pop->popup(Help_XI->mapToGlobal(QPoint(0, Help_XI->height())));
+    if (Main_Pop) Main_Pop->popup(platform::RealMapToGlobal(Help_XI, QPoint(0, Help_XI->height())));
   });
 }
 

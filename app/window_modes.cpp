@@ -2,12 +2,14 @@
 // windows; the main popup menu; the scrolling media name.
 #include <QActionGroup>
 #include <QGuiApplication>
+#include <QMoveEvent>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QWheelEvent>
 #include <QWindow>
 
 #include "app/main_form.h"
+#include "platform/x11_window.h"
 
 namespace app {
 
@@ -24,6 +26,22 @@ void TOrvaneMain_Form::resizeEvent(QResizeEvent* event) {
   LayoutControlBar();
   UpdateScrollBar(ListPage);
   LoadSkinPicture(Max_XI, isMaximized() ? "Restore_Normal_Btn.bmp" : "Max_Normal_Btn.bmp");
+  QMetaObject::invokeMethod(this, &TOrvaneMain_Form::SyncWindowPosition, Qt::QueuedConnection);
+}
+
+void TOrvaneMain_Form::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  QMetaObject::invokeMethod(this, &TOrvaneMain_Form::SyncWindowPosition, Qt::QueuedConnection);
+}
+
+// Under a reparenting window manager the toolkit can keep a position the
+// window no longer has (after a resize of the mapped window), and then
+// places menus and starts drags from the wrong point. The server's answer wins.
+void TOrvaneMain_Form::SyncWindowPosition() {
+  QWindow* w = windowHandle();
+  if (!w || !isVisible() || isMaximized() || isFullScreen() || isMinimized()) return;
+  std::optional<QPoint> real = platform::RealWindowOrigin(this);
+  if (real && *real != w->position()) w->setPosition(*real);
 }
 
 void TOrvaneMain_Form::ToggleFullScreen() {
@@ -159,7 +177,7 @@ void TOrvaneMain_Form::BuildMainPopup() {
       // The same items, so captions, checks, shortcuts and handlers are the menu's own.
       Temp_Pop->clear();
       Temp_Pop->addActions(menu->actions());
-      Temp_Pop->popup(image->mapToGlobal(QPoint(0, image->height())));
+      Temp_Pop->popup(platform::RealMapToGlobal(image, QPoint(0, image->height())));
     });
   // Every opening shows the stored choice.
   connect(Main_Pop, &QMenu::aboutToShow, this,

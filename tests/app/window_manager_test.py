@@ -1,0 +1,191 @@
+#!/usr/bin/python3
+"""The real player on a real X server, driven with xdotool as a user would:
+the main menu opens under its title-bar image, and a double click on the
+title bar maximises and restores. Run with and without a window manager."""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+from Xlib import X, display
+
+player, clip = sys.argv[1], sys.argv[2]
+d = display.Display()
+root = d.screen().root
+screen_w, screen_h = d.screen().width_in_pixels, d.screen().height_in_pixels
+NAME = d.intern_atom('_NET_WM_NAME')
+UTF8 = d.intern_atom('UTF8_STRING')
+failures = []
+
+
+def check(ok, what):
+    print(('ok   ' if ok else 'FAIL ') + what)
+    if not ok:
+        failures.append(what)
+
+
+def xdotool(*args):
+    subprocess.run(['xdotool', *map(str, args)], check=True)
+
+
+def walk(w):
+    try:
+        children = w.query_tree().children
+    except Exception:
+        return
+    for c in children:
+        yield c
+        yield from walk(c)
+
+
+def player_window():
+    for c in walk(root):
+        try:
+            p = c.get_full_property(NAME, UTF8)
+            if p and '奥文播放' in p.value.decode('utf-8', 'replace') \
+                    and c.get_attributes().map_state == X.IsViewable:
+                return c
+        except Exception:
+            pass
+    return None
+
+
+def geometry(w):
+    """Where the window really is on the screen, as the X server says."""
+    g = w.get_geometry()
+    t = w.translate_coords(root, 0, 0)
+    return -t.x, -t.y, g.width, g.height
+
+
+def settle(w, seconds=0.6):
+    """Waits until the window has kept one geometry for a while."""
+    last, since = None, time.time()
+    deadline = time.time() + 8
+    while time.time() < deadline:
+        d.sync()
+        now = geometry(w)
+        if now != last:
+            last, since = now, time.time()
+        elif time.time() - since >= seconds:
+            break
+        time.sleep(0.05)
+    return last
+
+
+def popup_menus():
+    """Mapped override-redirect windows: Qt's popup menus."""
+    found = []
+    for c in root.query_tree().children:
+        try:
+            a = c.get_attributes()
+            if a.override_redirect and a.map_state == X.IsViewable:
+                g = c.get_geometry()
+                if g.width > 20 and g.height > 20:
+                    found.append((g.x, g.y, g.width, g.height))
+        except Exception:
+            pass
+    return found
+
+
+def run_once(round_no):
+    program = tempfile.mkdtemp(prefix='orvane-wm-')
+    folder = os.path.join(program, 'OrvanePlayer')
+    shutil.copytree(os.path.dirname(player), folder, symlinks=True)
+    ini = os.path.join(folder, 'Ini', 'Default.ini')
+    if os.path.exists(ini):
+        os.remove(ini)
+    env = dict(os.environ, QT_QPA_PLATFORM='xcb')
+    proc = subprocess.Popen([os.path.join(folder, os.path.basename(player)), clip], env=env)
+    try:
+        win = None
+        for _ in range(200):
+            win = player_window()
+            if win:
+                break
+            time.sleep(0.05)
+        if not win:
+            check(False, f'round {round_no}: the player window appears')
+            return
+        x, y, w, h = settle(win)
+
+        # The whole menu opens with its top-left corner at the menu image's bottom left.
+        help_left, help_top, help_w, help_h = w - 78 - 35, 5, 35, 18
+        xdotool('mousemove', x + help_left + help_w // 2, y + help_top + help_h // 2)
+        time.sleep(0.2)
+        xdotool('click', 1)
+        menus = []
+        for _ in range(40):
+            menus = popup_menus()
+            if menus:
+                break
+            time.sleep(0.05)
+        want = (x + help_left, y + help_top + help_h)
+        near = [m for m in menus if abs(m[0] - want[0]) <= 4 and abs(m[1] - want[1]) <= 4]
+        check(bool(near), f'round {round_no}: menu at {want}, found {menus} (window at {x},{y})')
+        xdotool('key', 'Escape')
+        time.sleep(0.3)
+
+        # A right click on the picture opens the menu at the pointer.
+        at = (x + w // 2, y + h // 2)
+        xdotool('mousemove', *at)
+        time.sleep(0.2)
+        xdotool('click', 3)
+        menus = []
+        for _ in range(40):
+            menus = popup_menus()
+            if menus:
+                break
+            time.sleep(0.05)
+        near = [m for m in menus if abs(m[0] - at[0]) <= 4 and abs(m[1] - at[1]) <= 4]
+        check(bool(near), f'round {round_no}: context menu at {at}, found {menus}')
+        xdotool('key', 'Escape')
+        time.sleep(0.3)
+
+        if os.environ.get('ORVANE_TEST_WM'):
+            # Dragging the title bar moves the window with the pointer.
+            start = settle(win)
+            xdotool('mousemove', start[0] + 300, start[1] + 14)
+            xdotool('mousedown', 1)
+            for step in range(1, 11):
+                xdotool('mousemove', start[0] + 300 - 6 * step, start[1] + 14 + 4 * step)
+                time.sleep(0.03)
+            xdotool('mouseup', 1)
+            moved = settle(win)
+            check(abs(moved[0] - (start[0] - 60)) <= 6 and abs(moved[1] - (start[1] + 40)) <= 6,
+                  f'round {round_no}: title drag moves {start[:2]} by (-60, 40): {moved[:2]}')
+            xdotool('mousemove', moved[0] + 300, moved[1] + 14)
+            xdotool('mousedown', 1)
+            for step in range(1, 11):
+                xdotool('mousemove', moved[0] + 300 + 6 * step, moved[1] + 14 - 4 * step)
+                time.sleep(0.03)
+            xdotool('mouseup', 1)
+            time.sleep(0.2)
+
+            # A double click on the title bar maximises; a second one restores the same size.
+            before = settle(win)
+            xdotool('mousemove', before[0] + 300, before[1] + 14)
+            time.sleep(0.2)
+            xdotool('click', '--repeat', 2, '--delay', 80, 1)
+            maxed = settle(win)
+            check(maxed[2] == screen_w and maxed[3] >= screen_h - 40,
+                  f'round {round_no}: double click maximises ({maxed})')
+            xdotool('mousemove', maxed[0] + 300, maxed[1] + 14)
+            time.sleep(0.2)
+            xdotool('click', '--repeat', 2, '--delay', 80, 1)
+            restored = settle(win)
+            check(restored[2:] == before[2:],
+                  f'round {round_no}: double click restores {before[2:]} (got {restored})')
+    finally:
+        proc.terminate()
+        try:
+            proc.wait(10)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+        shutil.rmtree(program, ignore_errors=True)
+
+
+for n in range(1, 4):
+    run_once(n)
+sys.exit(1 if failures else 0)
