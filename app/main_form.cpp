@@ -515,9 +515,9 @@ bool TOrvaneMain_Form::MainWindowMaximised() const { return isMaximized(); }
 
 void TOrvaneMain_Form::ShowMainWindow(bool maximised) {
   if (maximised)
-    showMaximized();
+    ShowInState(Qt::WindowMaximized);
   else if (isMaximized() || isHidden())
-    showNormal();
+    ShowInState(Qt::WindowNoState);
 }
 
 void TOrvaneMain_Form::MoveMainWindow(int left, int top, int width, int height) {

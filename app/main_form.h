@@ -238,7 +238,6 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
-  void moveEvent(QMoveEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
 
  private:
@@ -264,7 +263,7 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
                       std::function<void()> action, bool actionOnUp = false);
   tximage* MakeImage(QWidget* parent, const char* name, const QString& file, bool stretch = false);
   void MoveWindowCentred(int width, int height, bool vertically);
-  void SyncWindowPosition();
+  void ShowInState(Qt::WindowState state);
   BarGeometry SeekBarGeometry() const;
   void SeekBarTo(const BarGeometry& bar, BarState state);
   void CreateVideoOutput();
@@ -295,7 +294,9 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   ListPageScroll playListScroll_{nullptr, nullptr, 50};
   ListPageScroll captureScroll_{nullptr, nullptr, 55};
   int splitterPressX_ = 0;
-  QPoint titleDragFrom_{-1, -1};  // where a title-bar press began; x < 0: none
+  QPoint titleDragFrom_{-1, -1};
+  QRect normalGeometry_;  // where a normal window goes back to when no window manager runs
+  Qt::WindowState shownState_ = Qt::WindowNoState;  // where a title-bar press began; x < 0: none
   int scrollThumbPressY_ = 0;
 };
 

@@ -120,7 +120,8 @@ void TOrvaneMain_Form::BuildTitleBar() {
       titleDragFrom_ = QPoint(-1, -1);
       // The window manager moves the window, as for a native caption.
       InWindowMove = true;
-      if (QWindow* w = windowHandle()) w->startSystemMove();
+      if (!platform::StartWindowMove(this))
+        if (QWindow* w = windowHandle()) w->startSystemMove();
       InWindowMove = false;
     });
   }

@@ -190,7 +190,7 @@ void TOrvaneMain_Form::ShowListPage(int page, bool hide) {
       if (newWidth < ScreenSize().width)
         MoveWindowCentred(newWidth, height(), false);
       else
-        showMaximized();
+        ShowInState(Qt::WindowMaximized);
     }
     MediaFile_P->resize(skin::panel::kW, MediaFile_P->height());
     Splitter_P->setFixedWidth(4);

@@ -2,7 +2,6 @@
 // windows; the main popup menu; the scrolling media name.
 #include <QActionGroup>
 #include <QGuiApplication>
-#include <QMoveEvent>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QWheelEvent>
@@ -14,10 +13,35 @@
 namespace app {
 
 void TOrvaneMain_Form::ToggleMaximised() {
-  if (isMaximized())
-    showNormal();
-  else
-    showMaximized();
+  const bool maximised =
+      platform::WindowManagerRunning() ? isMaximized() : shownState_ == Qt::WindowMaximized;
+  ShowInState(maximised ? Qt::WindowNoState : Qt::WindowMaximized);
+}
+
+// Without a window manager nobody acts on the window's state, so the
+// geometry it stands for is set as well.
+void TOrvaneMain_Form::ShowInState(Qt::WindowState state) {
+  // The toolkit forgets a state no window manager confirmed, so the state
+  // asked for is kept here too.
+  const bool managed = platform::WindowManagerRunning();
+  if (!managed && shownState_ == Qt::WindowNoState && state != Qt::WindowNoState)
+    normalGeometry_ = geometry();
+  shownState_ = state;
+  QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+  switch (state) {
+    case Qt::WindowFullScreen:
+      showFullScreen();
+      if (!managed && s) setGeometry(s->geometry());
+      break;
+    case Qt::WindowMaximized:
+      showMaximized();
+      if (!managed && s) setGeometry(s->availableGeometry());
+      break;
+    default:
+      showNormal();
+      if (!managed && normalGeometry_.isValid()) setGeometry(normalGeometry_);
+      break;
+  }
 }
 
 void TOrvaneMain_Form::resizeEvent(QResizeEvent* event) {
@@ -26,22 +50,6 @@ void TOrvaneMain_Form::resizeEvent(QResizeEvent* event) {
   LayoutControlBar();
   UpdateScrollBar(ListPage);
   LoadSkinPicture(Max_XI, isMaximized() ? "Restore_Normal_Btn.bmp" : "Max_Normal_Btn.bmp");
-  QMetaObject::invokeMethod(this, &TOrvaneMain_Form::SyncWindowPosition, Qt::QueuedConnection);
-}
-
-void TOrvaneMain_Form::moveEvent(QMoveEvent* event) {
-  QWidget::moveEvent(event);
-  QMetaObject::invokeMethod(this, &TOrvaneMain_Form::SyncWindowPosition, Qt::QueuedConnection);
-}
-
-// Under a reparenting window manager the toolkit can keep a position the
-// window no longer has (after a resize of the mapped window), and then
-// places menus and starts drags from the wrong point. The server's answer wins.
-void TOrvaneMain_Form::SyncWindowPosition() {
-  QWindow* w = windowHandle();
-  if (!w || !isVisible() || isMaximized() || isFullScreen() || isMinimized()) return;
-  std::optional<QPoint> real = platform::RealWindowOrigin(this);
-  if (real && *real != w->position()) w->setPosition(*real);
 }
 
 void TOrvaneMain_Form::ToggleFullScreen() {
@@ -59,15 +67,12 @@ void TOrvaneMain_Form::ToggleFullScreen() {
     ArrangeFrame();
     InWindowMove = false;
     // A borderless window is only sure to cover the desktop's panels as a full-screen window.
-    showFullScreen();
+    ShowInState(Qt::WindowFullScreen);
   } else {
     ShowFrame(true);
     ArrangeFrame();
     InWindowMove = false;
-    if (WasMaximized)
-      showMaximized();
-    else
-      showNormal();
+    ShowInState(WasMaximized ? Qt::WindowMaximized : Qt::WindowNoState);
   }
   IsFullScreen = !IsFullScreen;
   pFullscreen->setChecked(IsFullScreen);

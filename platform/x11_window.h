@@ -11,6 +11,16 @@ namespace platform {
 // Screen position of the widget's client origin; nothing off X11.
 std::optional<QPoint> RealWindowOrigin(const QWidget* window);
 
+// Whether a window manager runs on the display (it has claimed the
+// _NET_SUPPORTING_WM_CHECK window). True off X11, where the platform itself
+// keeps window states.
+bool WindowManagerRunning();
+
+// Hands the window to the window manager for a move by the pointer, from
+// where the pointer really is (_NET_WM_MOVERESIZE). False when that cannot
+// be asked; the caller then uses the toolkit's own move.
+bool StartWindowMove(const QWidget* window);
+
 // A point of a widget in screen coordinates, through the real origin of its
 // top-level window where there is one.
 QPoint RealMapToGlobal(const QWidget* widget, QPoint local);
