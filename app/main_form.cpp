@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QScreen>
+#include <algorithm>
 
 #include "app/command_line.h"
 #include "engine/engine_version.h"
@@ -98,11 +99,10 @@ void TOrvaneMain_Form::InitialiseMainWindow() {
   CurMedia_L->setPalette(highlight);
   CurMedia_L->setFont(playerFont);
   Status_L->setFont(playerFont);
-  mp3Info_L = new QLabel(Video_P);
+  mp3Info_L = new TagLabel(Video_P);
   mp3Info_L->setObjectName("mp3Info_L");
   mp3Info_L->setPalette(highlight);
   mp3Info_L->setFont(playerFont);
-  mp3Info_L->move(10, 80);
   mp3Info_L->hide();
   AudioEQ_P = MakePanel(Video_P, "AudioEQ_P");
   AudioEQ_P->resize(200, 80);
@@ -110,6 +110,7 @@ void TOrvaneMain_Form::InitialiseMainWindow() {
   FFTBox = new SpectrumBox(Video_P);
   FFTBox->setObjectName("FFTBox");
   FFTBox->setGeometry(10, 10, engine::kSpectrumWidth, engine::kSpectrumHeight);
+  FFTBox->hide();
 
   Ctrl_T = new QTimer(this);
   Ctrl_T->setInterval(100);
@@ -188,6 +189,16 @@ void TOrvaneMain_Form::PlaceVideoPanelChildren() {
   FFTBox->move(10, Video_P->height() - FFTBox->height() - 10);
   AudioEQ_P->move(Video_P->width() - AudioEQ_P->width() - 4,
                   Video_P->height() - AudioEQ_P->height());
+  // The tag text stands at the top left; where it would reach down beside the
+  // logo it keeps to the room left of it.
+  constexpr int kMargin = 10, kGap = 8;
+  const QSize tag = mp3Info_L->sizeHint();
+  const QRect logo = MainLogo_I->geometry();
+  int room = Video_P->width() - 2 * kMargin;
+  if (kMargin + tag.height() + kGap > logo.top())
+    room = std::min(room, logo.left() - kGap - kMargin);
+  mp3Info_L->setGeometry(kMargin, kMargin, std::clamp(tag.width(), 0, std::max(0, room)),
+                         tag.height());
 }
 
 void TOrvaneMain_Form::DrawSpectrum() {
@@ -209,7 +220,7 @@ void TOrvaneMain_Form::RepaintSpectrum() {
 void TOrvaneMain_Form::SetTagText(const std::string& text) {
   tagText_ = text;
   mp3Info_L->setText(Q(text).replace(QChar('\r'), QChar('\n')));
-  mp3Info_L->adjustSize();
+  PlaceVideoPanelChildren();
 }
 
 void TOrvaneMain_Form::RefreshTagText(const std::string& previous, const std::string& current) {
@@ -460,6 +471,8 @@ void TOrvaneMain_Form::SetTimer(engine::Timer timer, bool on) {
     t->start();
   else
     t->stop();
+  // The spectrum box exists on screen only while its timer draws it, never over a picture.
+  if (timer == engine::Timer::Spectrum) FFTBox->setVisible(on);
 }
 
 void TOrvaneMain_Form::EnableControl(engine::Control control, bool on) {
@@ -470,9 +483,7 @@ void TOrvaneMain_Form::EnableControl(engine::Control control, bool on) {
       widgets = {PlayPause_XI, Stop_XI, Backward_XI, Forward_XI, Previous_XI, Next_XI};
       break;
     case engine::Control::PlayPauseButton: widgets = {PlayPause_XI}; break;
-    case engine::Control::BackwardForwardButtons:
-      widgets = {Backward_XI, Forward_XI, Previous_XI, Next_XI};
-      break;
+    case engine::Control::BackwardForwardButtons: widgets = {Backward_XI, Forward_XI}; break;
     case engine::Control::SeekTrack: widgets = {VideoPro_XI, VideoGo_XI, VideoBar_XI}; break;
     case engine::Control::VolumeTrack: widgets = {SoundPro_XI, SoundGo_XI, SoundBar_XI}; break;
     case engine::Control::CaptureButton: widgets = {Capture_XI}; break;

@@ -154,7 +154,7 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   QLabel* Time_L = nullptr;
   QLabel* Resolution_L = nullptr;
   QLabel* CurMedia_L = nullptr;
-  QLabel* mp3Info_L = nullptr;
+  TagLabel* mp3Info_L = nullptr;
   QWidget* AudioEQ_P = nullptr;
   SpectrumBox* FFTBox = nullptr;
   QWidget* MediaFile_P = nullptr;

@@ -473,11 +473,15 @@ BarGeometry TOrvaneMain_Form::SeekBarGeometry() const {
 }
 
 void TOrvaneMain_Form::SeekBarClick(int x) {
+  // With nothing open (also after the end) the bar has nothing to show or seek.
+  if (!session_.IsPlaying) return;
   const BarGeometry bar = SeekBarGeometry();
   SeekBarTo(bar, BarClick(bar, x));
 }
 
 void TOrvaneMain_Form::SeekBarDrag(int x) {
+  // A drag that runs on past the end of the media moves nothing.
+  if (!session_.IsPlaying) return;
   const BarGeometry bar = SeekBarGeometry();
   SeekBarTo(bar, BarDrag(bar, {VideoBar_XI->x(), VideoGo_XI->width()}, x));
 }

@@ -8,11 +8,13 @@
 #include <QPainter>
 #include <QMouseEvent>
 #include <QResizeEvent>
+#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <memory>
 
 #include "engine/media_engines.h"
 
@@ -75,6 +77,78 @@ void VideoPanel::resizeEvent(QResizeEvent* event) {
 void VideoPanel::paintEvent(QPaintEvent* event) {
   if (!native_) QWidget::paintEvent(event);
   if (onExpose) onExpose();
+}
+
+namespace {
+// One line of the tag text laid out with the label's tab stops.
+struct TagLine {
+  std::unique_ptr<QTextLayout> layout;
+  qreal width = 0, height = 0;
+};
+
+TagLine LayOutTagLine(const QString& text, const QFont& font, const std::array<qreal, 2>& stops) {
+  TagLine line;
+  line.layout = std::make_unique<QTextLayout>(text, font);
+  QTextOption option;
+  option.setWrapMode(QTextOption::NoWrap);
+  option.setTabArray({stops[0], stops[1]});
+  line.layout->setTextOption(option);
+  line.layout->beginLayout();
+  QTextLine l = line.layout->createLine();
+  if (l.isValid()) {
+    l.setLineWidth(1e6);
+    l.setPosition(QPointF(0, 0));
+    line.width = l.naturalTextWidth();
+    line.height = l.height();
+  }
+  line.layout->endLayout();
+  if (line.height <= 0) line.height = QFontMetricsF(font).lineSpacing();
+  return line;
+}
+}  // namespace
+
+TagLabel::TagLabel(QWidget* parent) : QLabel(parent) {}
+
+std::array<qreal, 2> TagLabel::TabStops() const {
+  const QFontMetricsF metrics(font());
+  qreal widest = 0;
+  for (const QString& line : text().split('\n')) {
+    const qsizetype tab = line.indexOf('\t');
+    if (tab >= 0) widest = std::max(widest, metrics.horizontalAdvance(line.left(tab)));
+  }
+  // Half a line's height after the widest name, then the values' column.
+  const qreal gap = metrics.height() / 2;
+  return {std::ceil(widest + gap), std::ceil(widest + 2 * gap)};
+}
+
+QSize TagLabel::sizeHint() const {
+  if (text().isEmpty()) return {0, 0};
+  const std::array<qreal, 2> stops = TabStops();
+  qreal width = 0, height = 0;
+  for (const QString& text : text().split('\n')) {
+    const TagLine line = LayOutTagLine(text, font(), stops);
+    width = std::max(width, line.width);
+    height += line.height;
+  }
+  return {static_cast<int>(std::ceil(width)), static_cast<int>(std::ceil(height))};
+}
+
+void TagLabel::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setPen(palette().color(foregroundRole()));
+  const std::array<qreal, 2> stops = TabStops();
+  const QFontMetricsF metrics(font());
+  qreal y = 0;
+  for (QString text : this->text().split('\n')) {
+    const qsizetype tab = text.lastIndexOf('\t');
+    const qreal room = width() - (tab >= 0 ? stops[1] : 0);
+    const QString value = text.mid(tab + 1);
+    const QString shown = room > 0 ? metrics.elidedText(value, Qt::ElideRight, room) : QString();
+    text = text.left(tab + 1) + shown;
+    const TagLine line = LayOutTagLine(text, font(), stops);
+    line.layout->draw(&painter, QPointF(0, y));
+    y += line.height;
+  }
 }
 
 void PaintMixer(QPainter& painter, const engine::VideoMixer& mixer, const QRect& area) {

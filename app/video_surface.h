@@ -1,7 +1,9 @@
 #pragma once
 // The video panel and the two mixing-renderer surfaces that draw into it.
+#include <QLabel>
 #include <QOpenGLWidget>
 #include <QWidget>
+#include <array>
 #include <atomic>
 #include <functional>
 
@@ -36,6 +38,22 @@ class VideoPanel : public QWidget {
  private:
   bool native_ = false;
   QWidget* surface_ = nullptr;
+};
+
+// mp3Info_L: lines of a field name, two tabs and a value. The two tab stops
+// put every value in one column just right of the widest name; a value wider
+// than the label is given is cut short with an ellipsis.
+class TagLabel : public QLabel {
+  Q_OBJECT
+ public:
+  explicit TagLabel(QWidget* parent);
+  // Where the first and the second tab of a line end, in pixels from the left.
+  std::array<qreal, 2> TabStops() const;
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override { return {0, 0}; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
 };
 
 // Draws both mixer streams at their rectangles and alphas inside the

@@ -53,9 +53,9 @@ void TOrvaneMain_Form::resizeEvent(QResizeEvent* event) {
 }
 
 void TOrvaneMain_Form::ToggleFullScreen() {
-  // Only a picture can fill the screen.
-  if (!session_.IsPlaying || session_.PlayType == engine::kPlayNone ||
-      session_.PlayType == engine::kPlayAudio) {
+  // Only a picture can fill the screen; leaving it needs none.
+  if (!IsFullScreen && (!session_.IsPlaying || session_.PlayType == engine::kPlayNone ||
+                        session_.PlayType == engine::kPlayAudio)) {
     pFullscreen->setChecked(IsFullScreen);  // the item checks itself before asking
     return;
   }
@@ -122,6 +122,10 @@ void TOrvaneMain_Form::LeaveFullScreenAtOpen() {
 void TOrvaneMain_Form::FullScreenAtOnce() {
   if (store_.ReadInt("PlayControl", "FullScreenAtonce") != 1) return;
   if (session_.PlayType == engine::kPlayAudio || session_.PlayType == engine::kPlayNone) return;
+  // Sound in a media file has no picture to fill the screen with.
+  if (session_.PlayType == engine::kPlayMedia && !session_.HasVideo) return;
+  // It only enters: the next file of a random or repeated play keeps the full screen.
+  if (IsFullScreen) return;
   pFullscreen->setChecked(!pFullscreen->isChecked());
   ToggleFullScreen();
 }

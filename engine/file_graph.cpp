@@ -34,10 +34,12 @@ bool Session::BuildFileGraph(const std::string& path) {
 void Session::ProbeVideoStream(const std::string& path) {
   VideoWidth = std::max(VideoWidth, kMinimumVideoWidth);
   VideoHeight = std::max(VideoHeight, kMinimumVideoHeight);
+  HasVideo = false;
   if (!detector_.put_Filename(path)) return;
   for (int i = 0; i < detector_.OutputStreams(); ++i) {
     const DetectedStream& stream = detector_.Stream(i);
     if (stream.type != StreamType::Video) continue;
+    HasVideo = true;
     FrameRate = stream.frameRate;
     StreamLength = stream.lengthSeconds;
     if (stream.width > 0 && stream.height > 0) {

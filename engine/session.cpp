@@ -134,6 +134,7 @@ void Session::PauseSession() {
   view_.SetStatusText(kStatusPaused);
   view_.EnableControl(Control::BackwardForwardButtons, false);
   view_.SetTimer(Timer::MediaName, false);
+  view_.RefreshButtonPictures();
 }
 
 void Session::ResumeSession() {
@@ -187,6 +188,7 @@ void Session::LeaveFailedOpen() {
   IsPlaying = false;
   IsPaused = false;
   EnterReadyState();
+  view_.RefreshButtonPictures();
 }
 
 bool Session::OpenAndShow(bool reportFailure) {

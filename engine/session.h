@@ -54,6 +54,7 @@ class Session {
   std::int64_t MediaPositionSeconds = 0;
   std::int64_t LastAudioPositionSeconds = 0;  // shown by the last tick
   int VideoWidth = 1, VideoHeight = 1;
+  bool HasVideo = false;  // the open file has a video stream, as the detector found it
   double FrameRate = 0;
   double StreamLength = 0;  // seconds
   int ScaleMode = kScaleKeepOriginal;

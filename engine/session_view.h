@@ -8,7 +8,7 @@ namespace engine {
 enum class Control {
   TransportButtons,  // the six transport buttons
   PlayPauseButton,
-  BackwardForwardButtons,
+  BackwardForwardButtons,  // the two rate steps, Backward_XI and Forward_XI
   SeekTrack,         // VideoPro_XI
   VolumeTrack,       // SoundPro_XI
   CaptureButton,     // Capture_XI

@@ -250,8 +250,10 @@ TEST_F(FormFixture, SpectrumIsDrawnWhilePlayingAndHeldWhilePaused) {
   EXPECT_EQ(picture.pixel(0, 3), highlight);   // bar top
   EXPECT_EQ(picture.pixel(0, 1), highlight);   // peak mark at 39
 
+  EXPECT_TRUE(form->FFTBox->isVisibleTo(form.get()));
   form->session().StopCommand();
   EXPECT_FALSE(form->timerActive(engine::Timer::Spectrum));
+  EXPECT_FALSE(form->FFTBox->isVisibleTo(form.get()));
   EXPECT_EQ(form->FFTBox->picture().pixel(0, 39), qRgb(0, 0, 0));
   // The box sits 10 pixels above the panel's bottom.
   form->show();

@@ -294,6 +294,180 @@ TEST_F(FrameFixture, SeekBarFollowsTheTickAndSeeksWhereClickedOrDragged) {
   EXPECT_EQ(form->VideoGo_XI->width(), 0);
   EXPECT_EQ(form->PlayPause_XI->PictureFile, "Play_Normal_Btn.bmp");
   EXPECT_EQ(form->Stop_XI->PictureFile, "Stop_Disable_Btn.bmp");
+  // The drag goes on past the end, then clicks: with nothing open the bar stays put.
+  for (int i = 0; i < 2; ++i) {
+    Send(form->VideoBar_XI, QEvent::MouseMove, QPointF(5000, 3));
+    EXPECT_EQ(form->VideoBar_XI->x(), track);
+    Send(form->VideoPro_XI, QEvent::MouseButtonPress, QPointF(106, 3));
+    EXPECT_EQ(form->VideoBar_XI->x(), track);
+    EXPECT_EQ(form->VideoGo_XI->width(), 0);
+    EXPECT_EQ(graph.current, 0);
+    // Likewise after Stop.
+    ASSERT_TRUE(form->session().OpenFiles({root + "/clip.mp4"}));
+    form->session().StopCommand();
+  }
+}
+
+TEST_F(FrameFixture, TransportPicturesFollowPauseAndAFailedOpen) {
+  Open();
+  Send(form->PlayPause_XI, QEvent::MouseButtonPress);
+  Send(form->PlayPause_XI, QEvent::MouseButtonRelease);
+  ASSERT_TRUE(form->session().IsPaused);
+  // Paused, the rate steps stop; the steps through the list stay.
+  EXPECT_EQ(form->Backward_XI->PictureFile, "BackWard_Disable_Btn.bmp");
+  EXPECT_EQ(form->Forward_XI->PictureFile, "ForWard_Disable_Btn.bmp");
+  EXPECT_TRUE(form->Previous_XI->isEnabled());
+  EXPECT_TRUE(form->Next_XI->isEnabled());
+  EXPECT_EQ(form->Previous_XI->PictureFile, "Prev_Normal_Btn.bmp");
+  EXPECT_EQ(form->Next_XI->PictureFile, "Next_Normal_Btn.bmp");
+  EXPECT_EQ(form->Stop_XI->PictureFile, "Stop_Normal_Btn.bmp");
+
+  // A file that does not open leaves the pictures of the ready state.
+  const std::string bad = root + "/bad.mp4";
+  graph.unplayable.insert(bad);
+  auto expectReady = [&] {
+    EXPECT_EQ(form->Status_L->text().toStdString(), "准备完毕");
+    EXPECT_EQ(form->PlayPause_XI->PictureFile, "Play_Normal_Btn.bmp");
+    EXPECT_EQ(form->Stop_XI->PictureFile, "Stop_Disable_Btn.bmp");
+    EXPECT_EQ(form->Previous_XI->PictureFile, "Prev_Disable_Btn.bmp");
+    EXPECT_EQ(form->Backward_XI->PictureFile, "BackWard_Disable_Btn.bmp");
+    EXPECT_EQ(form->Forward_XI->PictureFile, "ForWard_Disable_Btn.bmp");
+    EXPECT_EQ(form->Next_XI->PictureFile, "Next_Disable_Btn.bmp");
+    EXPECT_EQ(form->Capture_XI->PictureFile, "Capture_Disable_btn.bmp");
+    EXPECT_EQ(form->Full_XI->PictureFile, "Full_Disable_btn.bmp");
+  };
+  {
+    SCOPED_TRACE("opened while paused");
+    EXPECT_FALSE(form->session().OpenFile(bad));
+    expectReady();
+  }
+  {
+    SCOPED_TRACE("opened while playing");
+    ASSERT_TRUE(form->session().OpenFiles({root + "/clip.mp4"}));
+    ASSERT_EQ(form->PlayPause_XI->PictureFile, "Pause_Normal_Btn.bmp");
+    EXPECT_FALSE(form->session().OpenFile(bad));
+    expectReady();
+  }
+  {
+    SCOPED_TRACE("reached by the play list at the end");
+    form->session().PlayMode = 1;
+    ASSERT_TRUE(form->session().OpenFiles({root + "/clip.mp4", bad}));
+    graph.current = graph.length;
+    form->session().SessionTick();
+    EXPECT_EQ(form->playList().PlayListIndex, 1);
+    expectReady();
+  }
+}
+
+TEST_F(FrameFixture, FullScreenAtOpenOnlyEntersAndOnlyForAPicture) {
+  Idle();
+  form->store().WriteInt("PlayControl", "FullScreenAtonce", 1);
+  // A media file with sound and no picture stays in the window.
+  detector.streams = {{engine::StreamType::Audio, 0, 10, 0, 0}};
+  ASSERT_TRUE(form->session().OpenFiles({root + "/sound.m4a"}));
+  EXPECT_EQ(form->session().PlayType, engine::kPlayMedia);
+  EXPECT_FALSE(form->IsFullScreen);
+  EXPECT_FALSE(form->pFullscreen->isChecked());
+  // Random and repeat go on to the next file in the full screen they are in.
+  detector = ScriptedDetector();
+  for (int mode : {3, 2}) {
+    SCOPED_TRACE(mode);
+    form->session().PlayMode = mode;
+    ASSERT_TRUE(form->session().OpenFiles({root + "/clip.mp4"}));
+    ASSERT_TRUE(form->IsFullScreen);
+    graph.current = graph.length;
+    form->session().SessionTick();
+    EXPECT_TRUE(form->session().IsPlaying);
+    EXPECT_TRUE(form->IsFullScreen);
+    EXPECT_TRUE(form->pFullscreen->isChecked());
+    EXPECT_FALSE(form->DvdCtrl_P->isVisible());
+  }
+}
+
+TEST_F(FrameFixture, FullScreenIsLeftWithNothingOpen) {
+  Open();
+  auto expectWindowed = [&] {
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(form->IsFullScreen);
+    EXPECT_FALSE(form->isFullScreen());
+    EXPECT_FALSE(form->pFullscreen->isChecked());
+    EXPECT_TRUE(form->Title_P->isVisible());
+    EXPECT_TRUE(form->DvdCtrl_P->isVisible());
+  };
+  form->ToggleFullScreen();
+  ASSERT_TRUE(form->IsFullScreen);
+  form->session().StopCommand();
+  form->pFullscreen->trigger();
+  expectWindowed();
+  // At the end of the media, by a double click on the black video.
+  ASSERT_TRUE(form->session().OpenFiles({root + "/clip.mp4"}));
+  form->ToggleFullScreen();
+  ASSERT_TRUE(form->IsFullScreen);
+  graph.current = graph.length;
+  form->session().SessionTick();
+  ASSERT_FALSE(form->session().IsPlaying);
+  Send(form->Video_P, QEvent::MouseButtonDblClick);
+  expectWindowed();
+}
+
+TEST_F(FrameFixture, TagTextStandsBesideItsNamesAndClearOfTheLogo) {
+  auto field = [](const std::string& s, size_t n) { return (s + std::string(n, '\0')).substr(0, n); };
+  const std::string tag = "TAG" + field("Song", 30) + field("Band", 30) + field("Disc", 30) + "2024" +
+                          field("Note", 30) + "\x0c";
+  platform::WriteFileAtomically(root + "/tagged.mp3", std::string(300, 'x') + tag);
+  form = Start({root + "/tagged.mp3"});
+  form->show();
+  QCoreApplication::processEvents();
+  ASSERT_EQ(form->session().PlayType, engine::kPlayAudio);
+  ASSERT_TRUE(form->mp3Info_L->isVisible());
+
+  // Every value starts in one column, just right of the widest name.
+  const QImage text = form->mp3Info_L->grab().toImage();
+  const QFontMetrics metrics(form->mp3Info_L->font());
+  const char* const names[] = {"标  题", "艺术家", "专  辑", "发行年", "评  论"};
+  int widestName = 0;
+  for (const char* name : names)
+    widestName = std::max(widestName, metrics.horizontalAdvance(QString::fromUtf8(name)));
+  const int lineHeight = text.height() / 5;
+  ASSERT_GT(lineHeight, 0);
+  std::vector<int> valueLeft;
+  for (int line = 0; line < 5; ++line) {
+    int left = -1;
+    for (int x = widestName + 1; x < text.width() && left < 0; ++x)
+      for (int y = line * lineHeight; y < (line + 1) * lineHeight && left < 0; ++y) {
+        const QColor c = text.pixelColor(x, y);
+        if (c.red() - c.blue() > 40) left = x;  // the highlight colour of the text
+      }
+    valueLeft.push_back(left);
+  }
+  for (int line = 0; line < 5; ++line) {
+    SCOPED_TRACE(line);
+    EXPECT_NEAR(valueLeft[line], valueLeft[0], 1);
+    EXPECT_GT(valueLeft[line], widestName);
+    EXPECT_LT(valueLeft[line], widestName + 2 * metrics.height());
+  }
+
+  // An untagged file's comment, at the design size and maximised, keeps off the logo.
+  platform::WriteFileAtomically(root + "/plain.mp3", std::string(300, 'x'));
+  form->session().OpenFile(root + "/plain.mp3");
+  ASSERT_NE(form->tagText().find("没有相关信息"), std::string::npos);
+  form->resize(689, 446);
+  QCoreApplication::processEvents();
+  for (int step = 0; step < 3; ++step) {
+    SCOPED_TRACE(step);
+    EXPECT_TRUE(form->MainLogo_I->isVisible());
+    EXPECT_TRUE(form->mp3Info_L->isVisible());
+    EXPECT_FALSE(form->mp3Info_L->geometry().intersects(form->MainLogo_I->geometry()))
+        << form->Video_P->width() << " x " << form->Video_P->height();
+    EXPECT_TRUE(form->Video_P->rect().contains(form->mp3Info_L->geometry()));
+    // Nothing of it is cut off where there is room.
+    if (step == 0) {
+      EXPECT_GE(form->mp3Info_L->width(), form->mp3Info_L->sizeHint().width());
+    }
+    if (step == 0) form->showMaximized();
+    if (step == 1) form->session().OpenFile(root + "/tagged.mp3");  // the window fits the sound area
+    QCoreApplication::processEvents();
+  }
 }
 
 TEST_F(FrameFixture, TitleBarButtonsHintsAndSplitter) {

@@ -89,7 +89,47 @@ void ExpectBar(const QImage& image, int x, int y, const int* rgb, const char* wh
   }
 }
 
+// Samples the spectrum box's place in a shot of the video panel (at `origin`
+// in the shot) against the frame the mixer drew there: nothing may hide it.
+void ExpectPictureUnderSpectrumBox(TOrvaneMain_Form& form, const QImage& shot, QPoint origin) {
+  std::shared_ptr<const engine::VideoFrame> frame = form.mixer().Slot(0).Latest();
+  ASSERT_TRUE(frame && frame->data);
+  const QImage picture(frame->data, frame->width, frame->height, frame->stride,
+                       QImage::Format_RGB32);
+  const engine::PixelRect d = form.mixer().GetVideoPosition();
+  ASSERT_GT(d.Width(), 0);
+  const QRect box = form.FFTBox->geometry();
+  int compared = 0, differing = 0;
+  for (int y = box.top(); y <= box.bottom(); y += 3) {
+    for (int x = box.left(); x <= box.right(); x += 3) {
+      const int fx = (x - d.left) * picture.width() / d.Width();
+      const int fy = (y - d.top) * picture.height() / d.Height();
+      if (!picture.rect().contains(fx, fy)) continue;
+      const QColor want = picture.pixelColor(fx, fy), got = shot.pixelColor(origin + QPoint(x, y));
+      ++compared;
+      if (std::abs(want.red() - got.red()) > 40 || std::abs(want.green() - got.green()) > 40 ||
+          std::abs(want.blue() - got.blue()) > 40)
+        ++differing;
+    }
+  }
+  EXPECT_GT(compared, 400);
+  // Scaling may blend a pixel or two where two bars meet; a box hides hundreds.
+  EXPECT_LE(differing, compared / 50) << differing << " of " << compared << " differ";
+}
+
 }  // namespace
+
+TEST_P(RenderFixture, NoSpectrumBoxOverThePlayingPicture) {
+  if (GetParam() == engine::kRendererDefault) GTEST_SKIP() << "the sink draws its own window";
+  if (GetParam() == engine::kRendererMixer9 && !app::OpenGlAvailable())
+    GTEST_SKIP() << "no OpenGL on this display";
+  ASSERT_NO_FATAL_FAILURE(Open(TestClip("video-2s-320x240.mp4")));
+  form->session().ResumeSession();
+  Wait(300);
+  ASSERT_TRUE(form->session().IsPlaying && !form->session().IsPaused);
+  EXPECT_FALSE(form->FFTBox->isVisible());
+  ExpectPictureUnderSpectrumBox(*form, Screen(), QPoint(0, 0));
+}
 
 TEST_P(RenderFixture, BarsAppearWhereThePictureIs) {
   if (GetParam() == engine::kRendererMixer9 && !app::OpenGlAvailable())
@@ -166,6 +206,7 @@ TEST_F(WindowScreenshots, IdleAndPlayingTheDemoClip) {
     EXPECT_GT(form.VideoBar_XI->x(), form.VideoPro_XI->x());  // the seek thumb has moved on
     const QPoint centre = form.Video_P->mapTo(&form, form.Video_P->rect().center());
     EXPECT_GT(qGray(playing.pixel(centre)), 20);  // a picture, not the black panel
+    ExpectPictureUnderSpectrumBox(form, playing, form.Video_P->mapTo(&form, QPoint(0, 0)));
     // With the play list beside the picture.
     form.ShowPlayListPage(false);
     Wait(500);
@@ -175,6 +216,24 @@ TEST_F(WindowScreenshots, IdleAndPlayingTheDemoClip) {
     EXPECT_TRUE(form.session().IsPlaying);
     EXPECT_EQ(form.Status_L->text().toStdString(), "播放中");
   }
+}
+
+TEST_F(WindowFixture, FullScreenAtOpenWaitsForAPicture) {
+  app::MainFormParts parts{&graph, &audio, &prompt, root, {}, &detector, engine::kRendererMixer7};
+  form = std::make_unique<TOrvaneMain_Form>(parts);
+  form->show();
+  Wait(200);
+  form->store().WriteInt("PlayControl", "FullScreenAtonce", 1);
+  // Sound in an MP4 container plays as a media file, in the window.
+  ASSERT_TRUE(form->session().OpenFiles({TestClip("tone-3s.m4a")}));
+  EXPECT_EQ(form->session().PlayType, engine::kPlayMedia);
+  EXPECT_FALSE(form->session().HasVideo);
+  Wait(200);
+  EXPECT_FALSE(form->IsFullScreen);
+  EXPECT_FALSE(form->isFullScreen());
+  ASSERT_TRUE(form->session().OpenFiles({TestClip("video-2s-320x240.mp4")}));
+  EXPECT_TRUE(form->session().HasVideo);
+  EXPECT_TRUE(form->IsFullScreen);
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, RenderFixture,
