@@ -235,11 +235,26 @@ bool GstFileGraph::RenderFile(const std::string& path, int rendererKind) {
   return true;
 }
 
+// Follows the duration as the demuxer learns it: streamable Matroska and WebM
+// and raw elementary streams only estimate it at first and correct it while
+// playing, often without a DURATION_CHANGED message.
 void GstFileGraph::QueryStop() {
   gint64 duration = 0;
   if (pipeline_ && gst_element_query_duration(pipeline_, GST_FORMAT_TIME, &duration) &&
       duration > 0)
     stop_ = duration / 100;
+}
+
+// The stream has ended: the stop is the final duration, or where the stream
+// stopped when no duration ever came. It is never 0, so the end can be seen.
+void GstFileGraph::SettleEnd() {
+  ended_ = true;
+  QueryStop();
+  if (stop_ > 0) return;
+  gint64 position = 0;
+  if (gst_element_query_position(pipeline_, GST_FORMAT_TIME, &position) && position > 0)
+    lastCurrent_ = std::max<std::int64_t>(lastCurrent_, position / 100);
+  stop_ = std::max<std::int64_t>(lastCurrent_, 1);
 }
 
 void GstFileGraph::Run() {
@@ -289,7 +304,7 @@ void GstFileGraph::DrainBus() {
   while (GstMessage* message = gst_bus_pop(bus)) {
     switch (GST_MESSAGE_TYPE(message)) {
       case GST_MESSAGE_EOS:
-        ended_ = true;
+        SettleEnd();
         break;
       case GST_MESSAGE_ERROR: {
         // A stream that breaks off while playing ends there; the play mode goes on.
@@ -297,7 +312,7 @@ void GstFileGraph::DrainBus() {
         gst_message_parse_error(message, &error, nullptr);
         std::fprintf(stderr, "playback stopped: %s\n", error ? error->message : "unknown error");
         if (error) g_error_free(error);
-        ended_ = true;
+        SettleEnd();
         break;
       }
       case GST_MESSAGE_DURATION_CHANGED:
@@ -314,14 +329,15 @@ void GstFileGraph::DrainBus() {
 bool GstFileGraph::GetPositions(std::int64_t* current, std::int64_t* stop) {
   if (!pipeline_) return false;
   DrainBus();
-  if (stop_ <= 0) QueryStop();
   if (ended_) {
     lastCurrent_ = stop_;
   } else {
+    // Not held to the stop: an estimated length may lag behind the position,
+    // and only the end of the stream is the end.
+    QueryStop();
     gint64 position = 0;
     if (gst_element_query_position(pipeline_, GST_FORMAT_TIME, &position) && position >= 0)
       lastCurrent_ = position / 100;
-    if (stop_ > 0) lastCurrent_ = std::min(lastCurrent_, stop_);
   }
   if (current) *current = lastCurrent_;
   if (stop) *stop = stop_;
@@ -330,8 +346,8 @@ bool GstFileGraph::GetPositions(std::int64_t* current, std::int64_t* stop) {
 
 void GstFileGraph::SetPositions(std::int64_t current, int flags) {
   if (!pipeline_ || (flags & 3) == kSeekingNoPositioning) return;
+  // Past an estimated stop is still inside the file; past the real end the stream ends.
   current = std::max<std::int64_t>(0, current);
-  if (stop_ > 0) current = std::min(current, stop_);
   int seekFlags = GST_SEEK_FLAG_FLUSH;
   seekFlags |= (flags & kSeekingSeekToKeyFrame) ? GST_SEEK_FLAG_KEY_UNIT : GST_SEEK_FLAG_ACCURATE;
   if (gst_element_seek(pipeline_, rate_, GST_FORMAT_TIME, static_cast<GstSeekFlags>(seekFlags),
@@ -343,21 +359,19 @@ void GstFileGraph::SetPositions(std::int64_t current, int flags) {
   }
 }
 
-void GstFileGraph::SetRate(double rate) {
-  if (rate <= 0) return;
-  if (!pipeline_) {
-    rate_ = rate;
-    return;
-  }
-  if (rate == rate_) return;
+bool GstFileGraph::SetRate(double rate) {
+  if (rate <= 0 || !pipeline_) return false;
+  if (rate == rate_) return true;
   // A flushing seek at the current position: instant rate changes trip over
   // a seek that is still pending.
   gint64 position = 0;
   if (!gst_element_query_position(pipeline_, GST_FORMAT_TIME, &position)) position = lastCurrent_ * 100;
-  if (gst_element_seek(pipeline_, rate, GST_FORMAT_TIME,
-                       static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
-                       GST_SEEK_TYPE_SET, position, GST_SEEK_TYPE_NONE, -1))
-    rate_ = rate;
+  if (!gst_element_seek(pipeline_, rate, GST_FORMAT_TIME,
+                        static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                        GST_SEEK_TYPE_SET, position, GST_SEEK_TYPE_NONE, -1))
+    return false;
+  rate_ = rate;
+  return true;
 }
 
 bool GstFileGraph::Step() {

@@ -29,7 +29,7 @@ class GstFileGraph final : public MediaGraph {
   void Release() override;
   bool GetPositions(std::int64_t* current, std::int64_t* stop) override;
   void SetPositions(std::int64_t current, int flags) override;
-  void SetRate(double rate) override;
+  bool SetRate(double rate) override;
   double Rate() const override { return rate_; }
   bool Step() override;
   void put_Volume(int volume) override;
@@ -45,6 +45,7 @@ class GstFileGraph final : public MediaGraph {
   GstElement* MakeVideoSink(int rendererKind);
   void DrainBus();
   void QueryStop();
+  void SettleEnd();
 
   GstElement* pipeline_ = nullptr;
   GstElement* videoSink_ = nullptr;

@@ -100,6 +100,14 @@ bool MediaDetector::put_Filename(const std::string& path) {
       d.type = StreamType::Video;
       d.width = static_cast<int>(gst_discoverer_video_info_get_width(v));
       d.height = static_cast<int>(gst_discoverer_video_info_get_height(v));
+      // Anamorphic pictures are shown at their display size: the width scaled
+      // by the pixel aspect ratio, the height kept (PAL 16:9 is 720 x 576 at 64:45).
+      const guint parN = gst_discoverer_video_info_get_par_num(v);
+      const guint parD = gst_discoverer_video_info_get_par_denom(v);
+      if (parN > 0 && parD > 0 && parN != parD && d.width > 0) {
+        const double shown = std::round(static_cast<double>(d.width) * parN / parD);
+        if (shown >= 1 && shown <= 65535) d.width = static_cast<int>(shown);
+      }
       const guint num = gst_discoverer_video_info_get_framerate_num(v);
       const guint den = gst_discoverer_video_info_get_framerate_denom(v);
       d.frameRate = den ? static_cast<double>(num) / den : 0;

@@ -13,7 +13,7 @@ struct DetectedStream {
   StreamType type = StreamType::Other;
   double frameRate = 0;      // frames per second, video streams only
   double lengthSeconds = 0;  // length of the stream (the file's when unknown)
-  int width = 0, height = 0; // native size, video streams only
+  int width = 0, height = 0; // display size (pixel aspect applied), video streams only
 };
 
 // What the session reads about a file before showing it; tests may script it.

@@ -43,14 +43,16 @@ class MediaGraph {
   virtual void StopWhenReady() = 0;
   // Stops the graph and releases every interface.
   virtual void Release() = 0;
-  // The stop position is the media's duration; once the stream has ended the
-  // current position equals it.
+  // The stop position is the media's duration as known now (0 while unknown;
+  // an estimate may grow while playing and lag behind the current position).
+  // Only once the stream has ended does the current position equal it.
   virtual bool GetPositions(std::int64_t* current, std::int64_t* stop) = 0;
   virtual void SetPositions(std::int64_t current, int flags) = 0;
   void SetPositionAbsolute(std::int64_t current) {
     SetPositions(current, kSeekingAbsolutePositioning);
   }
-  virtual void SetRate(double rate) = 0;
+  // False when the graph refuses the rate.
+  virtual bool SetRate(double rate) = 0;
   virtual double Rate() const = 0;
   // One frame forward while paused.
   virtual bool Step() = 0;

@@ -36,6 +36,7 @@ void Session::SeekFromBar(int offset, int travel) {
   if (!IsGraphType(PlayType) || !IsPlaying || !TickIdle || !graph_.Exists() || travel <= 0) return;
   std::int64_t current = 0, stop = 0;
   graph_.GetPositions(&current, &stop);
+  if (stop <= 0) return;  // no length yet: the bar maps onto nothing
   const std::int64_t target = BarTarget(stop, offset, travel);
   view_.SetTimeText(TimeText(UnitsToSeconds(current)) + " / " + MediaDurationText);
   graph_.SetPositionAbsolute(target);
@@ -48,12 +49,16 @@ void Session::Skip(int direction) {
   std::int64_t current = 0, stop = 0;
   graph_.GetPositions(&current, &stop);
   std::int64_t target = current;
-  if (direction == 1)
-    target = std::min(current + quick, MediaLength);
-  else if (direction == 2)
+  if (direction == 1) {
+    target = current + quick;
+    // Only a length ahead of the position limits the skip: an unknown or
+    // estimated one may lag behind it, and past the real end the file ends.
+    if (stop > current) target = std::min(target, stop);
+  } else if (direction == 2) {
     target = std::max<std::int64_t>(current - slow, 0);
-  else
+  } else {
     return;
+  }
   graph_.SetPositionAbsolute(target);
 }
 
@@ -70,8 +75,8 @@ std::string Session::Accelerate() {
 
 // Sets the stepped rate; the status shows it after the given blanks unless it is 1.0.
 std::string Session::ApplyRate(const char* blanks) {
-  if (!graph_.Exists()) return kStatusPlaying;
-  graph_.SetRate(PlayRate);
+  // A refused rate keeps its stored value but is not shown.
+  if (!graph_.Exists() || !graph_.SetRate(PlayRate)) return kStatusPlaying;
   return PlayRate == 1.0 ? std::string(kStatusPlaying)
                          : std::string(kStatusPlaying) + blanks + RateText(PlayRate) + "x";
 }

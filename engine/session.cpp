@@ -1,5 +1,6 @@
 #include "engine/session.h"
 
+#include <algorithm>
 #include <cmath>
 #include <strings.h>
 
@@ -255,12 +256,19 @@ void Session::TickMedia() {
   IsStopped = 0;
   std::int64_t current = 0, stop = 0;
   graph_.GetPositions(&current, &stop);
-  if (stop != 0) view_.SetSeekBar(current, stop);
+  // Some files only estimate their length at open; the length shown follows it.
+  if (stop > 0 && stop != MediaLength) {
+    MediaLength = stop;
+    MediaLengthSeconds = UnitsToSeconds(MediaLength);
+    MediaDurationText = TimeText(MediaLengthSeconds);
+  }
+  if (stop > 0) view_.SetSeekBar(std::min(current, stop), stop);
   std::int64_t seconds = UnitsToSeconds(current);
   view_.SetTimeText(TimeText(seconds) + " / " + MediaDurationText);
   MediaPositionSeconds = seconds;
   view_.SetResolutionText(std::to_string(VideoWidth) + " × " + std::to_string(VideoHeight));
-  if (current == stop) EndOfMedia();
+  // An unknown length (0) or one the position has passed is no end.
+  if (stop > 0 && current == stop) EndOfMedia();
   TickIdle = true;
 }
 

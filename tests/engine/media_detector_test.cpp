@@ -116,6 +116,17 @@ TEST(MediaDetectorFacts, VideoClipWithAudio) {
   EXPECT_EQ(CountOf(d, StreamType::Audio), 1);
 }
 
+// Anamorphic video is shown at its display size: the stored width scaled by
+// the pixel aspect ratio, the height kept.
+TEST(MediaDetectorFacts, AnamorphicVideoReportsItsDisplaySize) {
+  MediaDetector d;
+  ASSERT_TRUE(d.put_Filename(TestClip("anamorphic-2s-720x576.mp4")));
+  const DetectedStream* v = FirstVideo(d);
+  ASSERT_NE(v, nullptr);
+  EXPECT_EQ(v->width, 1024);
+  EXPECT_EQ(v->height, 576);
+}
+
 TEST(MediaDetectorFacts, AudioFilesHaveOneAudioStreamOnly) {
   MediaDetector d;
   // The ID3 tag in front of the MP3 is no stream of its own.

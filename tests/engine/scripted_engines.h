@@ -46,7 +46,12 @@ struct ScriptedGraph : engine::MediaGraph {
   void SetPositions(std::int64_t c, int flags) override {
     if (flags & 3) current = c;
   }
-  void SetRate(double r) override { rate = r; }
+  bool refuseRate = false;
+  bool SetRate(double r) override {
+    if (refuseRate) return false;
+    rate = r;
+    return true;
+  }
   double Rate() const override { return rate; }
   bool Step() override { return ++steps, exists; }
   void put_Volume(int v) override { volume = v; }
@@ -142,13 +147,14 @@ struct RecordingPrompt : platform::Prompt {
 
 struct RecordingView : engine::SessionView {
   std::string status, time, resolution, name;
+  std::vector<std::string> times;  // every time text, in order
   std::map<engine::Timer, bool> timers;
   std::map<engine::Control, bool> controls;
   bool equaliser = false, tag = false;
   int afterPlay = 0, seekResets = 0;
   std::int64_t seekCurrent = -1, seekStop = -1;
   void SetStatusText(const std::string& t) override { status = t; }
-  void SetTimeText(const std::string& t) override { time = t; }
+  void SetTimeText(const std::string& t) override { time = t, times.push_back(t); }
   void SetResolutionText(const std::string& t) override { resolution = t; }
   void SetMediaName(const std::string& t) override { name = t; }
   void SetSeekBar(std::int64_t c, std::int64_t s) override { seekCurrent = c, seekStop = s; }

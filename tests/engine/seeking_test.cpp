@@ -44,6 +44,47 @@ TEST_F(SeekingFixture, RatesCycleWithTheirExactStatusTexts) {
   EXPECT_EQ(graph.rate, 1.0);
 }
 
+TEST_F(SeekingFixture, ARefusedRateShowsPlayingAndKeepsItsStoredValue) {
+  graph.refuseRate = true;
+  EXPECT_EQ(session.Accelerate(), "播放中");
+  EXPECT_EQ(session.PlayRate, 1.25);
+  EXPECT_EQ(graph.rate, 1.0);
+  session.Decelerate();  // 1.0
+  EXPECT_EQ(session.Decelerate(), "播放中");
+  EXPECT_EQ(session.PlayRate, 0.75);
+  graph.refuseRate = false;
+  EXPECT_EQ(session.Decelerate(), "播放中    0.50x");
+  EXPECT_EQ(graph.rate, 0.5);
+}
+
+// A length not known yet (0) or one the position has passed, as files with an
+// estimated length report it: no end, no jump back, and the text follows it.
+TEST_F(SeekingFixture, AnUnknownOrLaggingLengthNeitherEndsNorHoldsBackASkip) {
+  graph.length = 0;
+  graph.current = 0;
+  session.SessionTick();
+  EXPECT_TRUE(session.IsPlaying);
+  session.SeekFromBar(200, 400);
+  EXPECT_EQ(graph.current, 0);
+  session.Skip(1);
+  EXPECT_EQ(graph.current, 5 * kSecond);
+  graph.length = 3 * kSecond;
+  session.SessionTick();
+  EXPECT_TRUE(session.IsPlaying);
+  EXPECT_EQ(view.time, "0:00:05 / 0:00:03");
+  EXPECT_EQ(view.seekCurrent, view.seekStop);  // the thumb stays on the track
+  session.Skip(1);
+  EXPECT_EQ(graph.current, 10 * kSecond);
+  graph.length = 12 * kSecond;
+  session.SessionTick();
+  EXPECT_EQ(session.MediaLength, 12 * kSecond);
+  EXPECT_EQ(view.time, "0:00:10 / 0:00:12");
+  session.Skip(1);
+  EXPECT_EQ(graph.current, 12 * kSecond);
+  session.SessionTick();
+  EXPECT_FALSE(session.IsPlaying);
+}
+
 TEST_F(SeekingFixture, SkipsClampAtTheLengthAndAtZero) {
   graph.current = graph.length - 2 * kSecond;
   session.Skip(1);
