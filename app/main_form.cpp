@@ -21,6 +21,14 @@ namespace app {
 namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
+// A stored path; a missing one ("Value no find") names no file, so it never
+// enters a list and is never written back.
+std::string StoredPath(const settings::SettingsStore& store, std::string_view section,
+                       std::string_view key) {
+  std::string path = store.ReadText(section, key);
+  return path == settings::kValueNoFind ? std::string() : path;
+}
+
 // Runs a step once, when the window is first exposed (or after a few seconds
 // at the latest, so a platform that never says cannot stall the start).
 class WhenExposed final : public QObject {
@@ -96,9 +104,7 @@ void TOrvaneMain_Form::LoadStartupSettings() {
   MemoryLastPos = store_.ReadInt("PlayControl", "MemoryLastPos");
   // The stored 32-bit value, sign-extended.
   ResumePosition = static_cast<std::int64_t>(store_.ReadInt("PlayControl", "LastPos"));
-  session_.CurrentMediaFile = store_.ReadText("PlayControl", "LastMediaFile");
-  // A missing value names no file: it must not enter the play list.
-  if (session_.CurrentMediaFile == settings::kValueNoFind) session_.CurrentMediaFile.clear();
+  session_.CurrentMediaFile = StoredPath(store_, "PlayControl", "LastMediaFile");
   session_.PlayMode = store_.ReadInt("PlayControl", "PlayMode");
   IsSilence = store_.ReadInt("Play", "isSlience") == 1;
   PipReverseType = store_.ReadInt("Pip", "ReverseType");
@@ -356,19 +362,19 @@ void TOrvaneMain_Form::RestoreLastSession() {
         break;
       case engine::kPlayPip:
         // The picture-in-picture session arrives with its own room.
-        session_.PipMediaFileA = store_.ReadText("Pip", "pipMediaFileA");
-        session_.PipMediaFileB = store_.ReadText("Pip", "pipMediaFileB");
+        session_.PipMediaFileA = StoredPath(store_, "Pip", "pipMediaFileA");
+        session_.PipMediaFileB = StoredPath(store_, "Pip", "pipMediaFileB");
         playList_.Replace({session_.PipMediaFileA, session_.PipMediaFileB});
         session_.PlayRate = 1.0;
         break;
       case engine::kPlayDvd:
-        session_.DvdPath = store_.ReadText("PlayControl", "LastDvd");
+        session_.DvdPath = StoredPath(store_, "PlayControl", "LastDvd");
         break;
       default:
         break;
     }
   } else if (ReloadLast == 0 && session_.PlayType == engine::kPlayDvd) {
-    session_.DvdPath = store_.ReadText("PlayControl", "LastDvd");
+    session_.DvdPath = StoredPath(store_, "PlayControl", "LastDvd");
   }
 }
 
