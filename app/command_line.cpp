@@ -1,24 +1,30 @@
 #include "app/command_line.h"
 
+#include "platform/media_path.h"
+
 namespace app {
 
-std::vector<std::string> ShowTimeFiles(const std::vector<std::string>& args) {
+std::vector<std::string> ShowTimeFiles(const std::vector<std::string>& args,
+                                       const PathTest& pathExists) {
   std::vector<std::string> files;
+  if (args.size() == 2 && args[0] == "/o" && !pathExists(platform::AbsolutePath(args[1])))
+    return files;
   for (const std::string& a : args)
-    if (a != "/o" && a != "/a") files.push_back(a);
+    if (a != "/o" && a != "/a") files.push_back(platform::AbsolutePath(a));
   return files;
 }
 
 ActivationSwitch ActivationSwitchFor(const std::vector<std::string>& args,
-                                     const std::function<bool(const std::string&)>& fileExists) {
+                                     const PathTest& pathExists) {
   ActivationSwitch result;
   if (args.size() != 2) return result;
-  if (args[0] == "/o" && fileExists(args[1])) {
+  const std::string file = platform::AbsolutePath(args[1]);
+  if (args[0] == "/o" && pathExists(file)) {
     result.kind = ActivationSwitch::OpenFile;
-    result.file = args[1];
+    result.file = file;
   } else if (args[0] == "/a") {
     result.kind = ActivationSwitch::AddFile;
-    result.file = args[1];
+    result.file = file;
   }
   return result;
 }

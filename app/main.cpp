@@ -19,7 +19,9 @@ int main(int argc, char** argv) {
   if (std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
     setenv("QT_QPA_PLATFORM", "xcb", 1);
   QApplication application(argc, argv);
-  application.setApplicationDisplayName(app::kApplicationTitle);
+  // No application display name: Qt would append it to every window title,
+  // and the message boxes' captions must stay exactly as worded. The main
+  // window carries the application title itself.
 
   engine::GstFileGraph graph;
   engine::MediaDetector detector;

@@ -4,7 +4,9 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QPointer>
 #include <QScreen>
+#include <QWindow>
 #include <algorithm>
 
 #include "app/command_line.h"
@@ -12,6 +14,7 @@
 #include "engine/gst_file_graph.h"
 #include "engine/tag_text.h"
 #include "engine/time_text.h"
+#include "platform/media_path.h"
 #include "platform/safe_file.h"
 #include "platform/x11_window.h"
 
@@ -19,6 +22,47 @@ namespace app {
 
 namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// A stored path; a missing one ("Value no find") names no file, so it never
+// enters a list and is never written back.
+std::string StoredPath(const settings::SettingsStore& store, std::string_view section,
+                       std::string_view key) {
+  std::string path = store.ReadText(section, key);
+  return path == settings::kValueNoFind ? std::string() : path;
+}
+
+// Runs a step once, when the window is first exposed (or after a few seconds
+// at the latest, so a platform that never says cannot stall the start).
+class WhenExposed final : public QObject {
+ public:
+  WhenExposed(QWindow* window, QObject* owner, std::function<void()> step)
+      : QObject(owner), window_(window), step_(std::move(step)) {
+    if (!window_ || window_->isExposed()) {
+      QTimer::singleShot(0, this, [this] { Run(); });
+      return;
+    }
+    window_->installEventFilter(this);
+    QTimer::singleShot(3000, this, [this] { Run(); });
+  }
+  bool eventFilter(QObject*, QEvent* event) override {
+    // Not inside the expose itself: the step may open modal boxes.
+    if (event->type() == QEvent::Expose && window_->isExposed())
+      QTimer::singleShot(0, this, [this] { Run(); });
+    return false;
+  }
+
+ private:
+  void Run() {
+    if (!step_) return;
+    if (window_) window_->removeEventFilter(this);
+    std::function<void()> step = std::move(step_);
+    step_ = nullptr;
+    step();
+    deleteLater();
+  }
+  QPointer<QWindow> window_;
+  std::function<void()> step_;
+};
 }  // namespace
 
 TOrvaneMain_Form::TOrvaneMain_Form(const MainFormParts& parts, QWidget* parent)
@@ -62,7 +106,7 @@ void TOrvaneMain_Form::LoadStartupSettings() {
   MemoryLastPos = store_.ReadInt("PlayControl", "MemoryLastPos");
   // The stored 32-bit value, sign-extended.
   ResumePosition = static_cast<std::int64_t>(store_.ReadInt("PlayControl", "LastPos"));
-  session_.CurrentMediaFile = store_.ReadText("PlayControl", "LastMediaFile");
+  session_.CurrentMediaFile = StoredPath(store_, "PlayControl", "LastMediaFile");
   session_.PlayMode = store_.ReadInt("PlayControl", "PlayMode");
   IsSilence = store_.ReadInt("Play", "isSlience") == 1;
   PipReverseType = store_.ReadInt("Pip", "ReverseType");
@@ -266,10 +310,15 @@ void TOrvaneMain_Form::ApplyScaleMenu(QAction* item) {
 
 void TOrvaneMain_Form::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (shown_) return;
-  FormShow();
-  // Activation may never come without a window manager; run it once anyway.
-  QTimer::singleShot(0, this, [this] { FormActivate(); });
+  if (shown_ || startUpQueued_) return;
+  startUpQueued_ = true;
+  // The command line and the last session wait until the window is on
+  // screen, so a message they show never comes before the window. Activation
+  // may never come without a window manager: it runs once here anyway.
+  new WhenExposed(windowHandle(), this, [this] {
+    FormShow();
+    FormActivate();
+  });
 }
 
 void TOrvaneMain_Form::changeEvent(QEvent* event) {
@@ -282,24 +331,29 @@ void TOrvaneMain_Form::FormShow() {
   if (shown_) return;
   shown_ = true;
   // The drive menu and the history menu arrive with DVD playback and history.
-  std::vector<std::string> files = ShowTimeFiles(parts_.args);
+  std::vector<std::string> files = ShowTimeFiles(parts_.args, platform::PathExists);
   if (files.empty()) return;
   session_.CurrentMediaFile = files.front();
   session_.PlayRate = 1.0;
-  session_.OpenFiles(files);
+  if (!session_.OpenFiles(files)) showTimeFailure_ = files.front();
 }
 
 void TOrvaneMain_Form::FormActivate() {
   if (activated_) return;
   activated_ = true;
   if (!parts_.args.empty()) {
-    ActivationSwitch sw = ActivationSwitchFor(parts_.args, platform::FileExists);
+    ActivationSwitch sw = ActivationSwitchFor(parts_.args, platform::PathExists);
     if (sw.kind == ActivationSwitch::OpenFile) {
+      // The show-time open has just failed on this very file and said so;
+      // opening it again would only repeat the message.
+      if (sw.file == showTimeFailure_) return;
       session_.CurrentMediaFile = sw.file;
       session_.PlayRate = 1.0;
       session_.OpenFiles({sw.file});
     } else if (sw.kind == ActivationSwitch::AddFile) {
       playList_.LoadStored(PlayListFilePath(), session_.CurrentMediaFile, sw.file);
+      // The list goes on from the file that plays, wherever it now stands.
+      playList_.PlayListIndex = playList_.IndexOf(session_.CurrentMediaFile);
     }
     return;
   }
@@ -320,19 +374,19 @@ void TOrvaneMain_Form::RestoreLastSession() {
         break;
       case engine::kPlayPip:
         // The picture-in-picture session arrives with its own room.
-        session_.PipMediaFileA = store_.ReadText("Pip", "pipMediaFileA");
-        session_.PipMediaFileB = store_.ReadText("Pip", "pipMediaFileB");
+        session_.PipMediaFileA = StoredPath(store_, "Pip", "pipMediaFileA");
+        session_.PipMediaFileB = StoredPath(store_, "Pip", "pipMediaFileB");
         playList_.Replace({session_.PipMediaFileA, session_.PipMediaFileB});
         session_.PlayRate = 1.0;
         break;
       case engine::kPlayDvd:
-        session_.DvdPath = store_.ReadText("PlayControl", "LastDvd");
+        session_.DvdPath = StoredPath(store_, "PlayControl", "LastDvd");
         break;
       default:
         break;
     }
   } else if (ReloadLast == 0 && session_.PlayType == engine::kPlayDvd) {
-    session_.DvdPath = store_.ReadText("PlayControl", "LastDvd");
+    session_.DvdPath = StoredPath(store_, "PlayControl", "LastDvd");
   }
 }
 

@@ -284,6 +284,8 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   std::vector<std::string> history_;
   std::string skinFolder_;
   bool shown_ = false;
+  bool startUpQueued_ = false;
+  std::string showTimeFailure_;  // the command-line file that could not open at show
   bool activated_ = false;
   bool closed_ = false;
   bool destroyed_ = false;

@@ -1,24 +1,61 @@
 #include "app/qt_prompt.h"
 
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <cstdlib>
+#include <cstring>
+#include <xcb/xcb.h>
 
 #include "companion/velmor/velmor_use_window.h"
+#include "platform/media_path.h"
 
 namespace app {
 namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
+  xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+      connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name),
+      nullptr);
+  if (!reply) return XCB_ATOM_NONE;
+  xcb_atom_t atom = reply->atom;
+  std::free(reply);
+  return atom;
+}
+
+// A box without a caption: Qt would name its window after the program, the
+// player shows it with an empty title.
+void ClearWindowTitle(QWidget& box) {
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (!x11 || !x11->connection()) return;
+  xcb_connection_t* connection = x11->connection();
+  const auto window = static_cast<xcb_window_t>(box.winId());
+  const xcb_atom_t name = Atom(connection, "_NET_WM_NAME");
+  const xcb_atom_t utf8 = Atom(connection, "UTF8_STRING");
+  if (name != XCB_ATOM_NONE && utf8 != XCB_ATOM_NONE)
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, name, utf8, 8, 0, "");
+  xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME,
+                      XCB_ATOM_STRING, 8, 0, "");
+  xcb_flush(connection);
+}
+
+int Run(QMessageBox& box, const std::string& caption) {
+  if (caption.empty()) ClearWindowTitle(box);
+  return box.exec();
+}
 }  // namespace
 
 void QtPrompt::Inform(const std::string& caption, const std::string& text, Icon icon) {
   QMessageBox box(icon == Icon::Error ? QMessageBox::Critical : QMessageBox::Information,
                   Q(caption), Q(text), QMessageBox::Ok, parent_);
-  box.exec();
+  Run(box, caption);
 }
 
 bool QtPrompt::Ask(const std::string& caption, const std::string& text) {
-  return QMessageBox::question(parent_, Q(caption), Q(text), QMessageBox::Yes | QMessageBox::No) ==
-         QMessageBox::Yes;
+  QMessageBox box(QMessageBox::Question, Q(caption), Q(text), QMessageBox::Yes | QMessageBox::No,
+                  parent_);
+  return Run(box, caption) == QMessageBox::Yes;
 }
 
 // "Text|*.a;*.b|All|*" as Qt writes it: "Text (*.a *.b);;All (*)".
@@ -33,12 +70,13 @@ QString QtFilter(const std::string& filter) {
 std::vector<std::string> QtPrompt::OpenFiles(const std::string& caption, const std::string& folder,
                                              const std::string& filter, bool multiple) {
   std::vector<std::string> result;
+  // Full paths whatever the dialog answers: they are stored and reopened later.
   if (multiple) {
     for (const QString& f : QFileDialog::getOpenFileNames(parent_, Q(caption), Q(folder), QtFilter(filter)))
-      result.push_back(f.toStdString());
+      result.push_back(platform::AbsolutePath(f.toStdString()));
   } else {
     QString f = QFileDialog::getOpenFileName(parent_, Q(caption), Q(folder), QtFilter(filter));
-    if (!f.isEmpty()) result.push_back(f.toStdString());
+    if (!f.isEmpty()) result.push_back(platform::AbsolutePath(f.toStdString()));
   }
   return result;
 }

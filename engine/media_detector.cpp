@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine/gst_wait.h"
+#include "platform/media_path.h"
 #include "platform/safe_file.h"
 
 namespace engine {
@@ -68,7 +69,7 @@ bool MediaDetector::put_Filename(const std::string& path) {
   path_.clear();
   streams_.clear();
   stillImage_ = false;
-  if (path.empty()) return false;
+  if (!platform::IsRegularFile(path)) return false;  // a pipe would block the discoverer
   const std::string uri = FileUri(path);
   if (uri.empty()) return false;
 

@@ -34,6 +34,8 @@ Session::Session(MediaGraph& graph, MediaFacts& detector, AudioStream& audio, Se
       playList_(playList) {}
 
 bool Session::OpenCurrentMedia() {
+  // A pipe, device, folder or missing path is refused before anything reads it.
+  if (!IsMediaFile || !IsMediaFile(CurrentMediaFile)) return false;
   if (IsAudioOnlyFile(CurrentMediaFile)) {
     view_.SetMediaFilePanelWidth(190);
     if (!OpenAudio(CurrentMediaFile)) return false;

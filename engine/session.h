@@ -10,6 +10,7 @@
 #include "engine/media_engines.h"
 #include "engine/video_fit.h"
 #include "engine/session_view.h"
+#include "platform/media_path.h"
 #include "platform/prompt.h"
 #include "playlist/play_list.h"
 
@@ -63,6 +64,10 @@ class Session {
   int SoundBalance = 0;
   int SoundLevel = 100;  // Play/SoundLevel, 0 .. 100
   std::array<int, kEqBands> EqEffects{};  // effect handles of the open stream, by band
+
+  // Whether a path may be handed to an engine at all: only a regular file
+  // (opening a named pipe would block the window until a writer came).
+  std::function<bool(const std::string&)> IsMediaFile = platform::IsRegularFile;
 
   // PlayControl/WhileOpenMedia, read at every open (1 when unset).
   std::function<int()> ReadWhileOpenMedia;

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <fstream>
 
+#include "platform/media_path.h"
+
 namespace engine {
 
 namespace {
@@ -97,6 +99,8 @@ std::string DecodeTagField(const std::string& bytes) {
 
 Id3v1Tag ReadId3v1Tag(const std::string& path) {
   Id3v1Tag tag;
+  // Opening a named pipe would block until a writer came: only regular files.
+  if (!platform::IsRegularFile(path)) return tag;
   std::ifstream file(path, std::ios::binary);
   if (!file) return tag;
   file.seekg(0, std::ios::end);

@@ -8,6 +8,15 @@
 namespace platform {
 namespace {
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// The text after a UTF-8 byte-order mark, which would otherwise hide the
+// first section's header.
+std::string_view WithoutMark(std::string_view text) {
+  if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) text.remove_prefix(kByteOrderMark.size());
+  return text;
+}
+
 std::vector<std::string_view> SplitLines(std::string_view text) {
   std::vector<std::string_view> lines;
   size_t start = 0;
@@ -73,7 +82,7 @@ namespace ini_text {
 bool Find(std::string_view text, std::string_view section, std::string_view key,
           std::string* value) {
   bool inSection = false;
-  for (std::string_view line : SplitLines(text)) {
+  for (std::string_view line : SplitLines(WithoutMark(text))) {
     std::string_view name;
     if (SectionName(line, &name)) {
       inSection = EqualNoCase(name, section);
@@ -91,8 +100,9 @@ bool Find(std::string_view text, std::string_view section, std::string_view key,
 
 std::string Write(std::string_view text, std::string_view section, std::string_view key,
                   std::string_view value) {
-  std::vector<std::string_view> lines = SplitLines(text);
-  const std::string newLine = std::string(key) + "=" + std::string(value);
+  const std::string_view body = WithoutMark(text);
+  std::vector<std::string_view> lines = SplitLines(body);
+  std::string newLine = std::string(key) + "=" + std::string(value);
   // Position of the section header, the key line, and the last non-blank line
   // of the section (after which a missing key goes).
   long sectionAt = -1, keyAt = -1, lastInSection = -1;
@@ -112,10 +122,12 @@ std::string Write(std::string_view text, std::string_view section, std::string_v
     std::string_view k, v;
     if (KeyLine(lines[i], &k, &v) && EqualNoCase(k, key)) {
       keyAt = static_cast<long>(i);
+      // An update keeps the key as the file spells it.
+      newLine = std::string(k) + "=" + std::string(value);
       break;
     }
   }
-  std::string out;
+  std::string out(text.substr(0, text.size() - body.size()));  // the mark, if any
   out.reserve(text.size() + newLine.size() + section.size() + 8);
   for (size_t i = 0; i < lines.size(); ++i) {
     if (static_cast<long>(i) == keyAt) {
@@ -159,12 +171,14 @@ int ParseLeadingInt(std::string_view value) {
 
 std::string CutValue(std::string_view value, size_t bufferSize) {
   if (bufferSize == 0) return {};
-  size_t limit = bufferSize - 1;
-  if (value.size() <= limit) return std::string(value);
-  size_t cut = limit;
-  // Back off over continuation bytes so no character is split.
-  while (cut > 0 && (static_cast<unsigned char>(value[cut]) & 0xC0) == 0x80) --cut;
-  return std::string(value.substr(0, cut));
+  // The buffer counts characters, as it did in the single-byte code page:
+  // keep bufferSize - 1 of them, each with all its UTF-8 bytes.
+  size_t characters = 0;
+  for (size_t i = 0; i < value.size(); ++i) {
+    const bool starts = (static_cast<unsigned char>(value[i]) & 0xC0) != 0x80;
+    if (starts && ++characters == bufferSize) return std::string(value.substr(0, i));
+  }
+  return std::string(value);
 }
 
 }  // namespace ini_text

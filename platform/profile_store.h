@@ -8,8 +8,9 @@
 
 namespace platform {
 
-// Value of section/key, cut to bufferSize - 1 bytes (never inside a UTF-8
-// character); defaultText when the file, section or key is missing.
+// Value of section/key, cut to bufferSize - 1 characters (whole UTF-8
+// sequences); defaultText when the file, section or key is missing. A UTF-8
+// byte-order mark at the start of the file is skipped.
 std::string GetPrivateProfileString(std::string_view section, std::string_view key,
                                     std::string_view defaultText, const std::string& path,
                                     size_t bufferSize = 255);
@@ -19,7 +20,8 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
 int GetPrivateProfileInt(std::string_view section, std::string_view key, int defaultValue,
                          const std::string& path);
 
-// Creates the file when it is absent. Replaces the file atomically.
+// Creates the file when it is absent. Replaces the file atomically; an
+// existing key keeps its spelling, a byte-order mark stays.
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::string_view value, const std::string& path);
 

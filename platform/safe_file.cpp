@@ -1,5 +1,7 @@
 #include "platform/safe_file.h"
 
+#include "platform/media_path.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -60,9 +62,6 @@ bool WriteFileAtomically(const std::string& path, const std::string& content) {
   return ok;
 }
 
-bool FileExists(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
+bool FileExists(const std::string& path) { return IsRegularFile(path); }
 
 }  // namespace platform

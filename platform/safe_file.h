@@ -12,6 +12,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // so a crash never leaves a truncated file behind.
 bool WriteFileAtomically(const std::string& path, const std::string& content);
 
+// A regular file is there (never opens it; see IsRegularFile).
 bool FileExists(const std::string& path);
 
 }  // namespace platform

@@ -19,7 +19,7 @@ class SettingsStore {
   // Writes the default text when no file exists; true when a file exists after.
   bool EnsureSettingsFile() const;
 
-  // Missing key: "Value no find"; values are cut to 254 bytes. When the file
+  // Missing key: "Value no find"; values are cut to 254 characters. When the file
   // cannot exist (no Ini folder), reads answer from the built-in default text.
   std::string ReadText(std::string_view section, std::string_view key) const;
   // Missing key: -1.

@@ -46,29 +46,47 @@ TEST(ProfileStore, IntegerReadTakesTheLeadingNumber) {
   EXPECT_EQ(GetPrivateProfileString("A", "e", "Value no find", ini.path), "");
 }
 
-TEST(ProfileStore, LongValuesAreCutTo254Bytes) {
+TEST(ProfileStore, LongValuesAreCutTo254Characters) {
   TempIni ini;
   std::string longPath(300, 'p');
   WritePrivateProfileString("File", "CaptureImagePath", longPath, ini.path);
   EXPECT_EQ(GetPrivateProfileString("File", "CaptureImagePath", "", ini.path),
             longPath.substr(0, 254));
-  // A cut never splits a character.
+  // Characters count, not bytes: 100 Chinese characters (300 bytes) come back whole.
   std::string chinese;
   for (int i = 0; i < 100; ++i) chinese += "播";  // 3 bytes each
-  WritePrivateProfileString("File", "CaptureImagePath", chinese, ini.path);
-  EXPECT_EQ(GetPrivateProfileString("File", "CaptureImagePath", "", ini.path).size(), 252u);
+  WritePrivateProfileString("File", "CaptureImagePath", "/" + chinese, ini.path);
+  EXPECT_EQ(GetPrivateProfileString("File", "CaptureImagePath", "", ini.path), "/" + chinese);
+  // A cut keeps whole characters of mixed widths: 1 + 2 + 3 + 4 bytes per round.
+  std::string mixed;
+  for (int i = 0; i < 80; ++i) mixed += "a\u00e9\u64ad\U0001F3B5";
+  WritePrivateProfileString("File", "CaptureImagePath", mixed, ini.path);
+  std::string cut = GetPrivateProfileString("File", "CaptureImagePath", "", ini.path);
+  std::string expected;
+  for (int i = 0; i < 63; ++i) expected += "a\u00e9\u64ad\U0001F3B5";
+  expected += "a\u00e9";  // 63 * 4 + 2 = 254 characters
+  EXPECT_EQ(cut, expected);
+}
+
+TEST(ProfileStore, AByteOrderMarkHidesNothingAndStays) {
+  TempIni ini;
+  ini.Put("\xEF\xBB\xBF[File]\r\nLanguage=1\r\n[Play]\r\nSoundLevel=30\r\n");
+  EXPECT_EQ(GetPrivateProfileInt("File", "Language", -1, ini.path), 1);
+  ASSERT_TRUE(WritePrivateProfileString("File", "Language", "2", ini.path));
+  EXPECT_EQ(ini.Get(), "\xEF\xBB\xBF[File]\r\nLanguage=2\r\n[Play]\r\nSoundLevel=30\r\n");
 }
 
 TEST(ProfileStore, WritesUpdateInPlaceAndAppendKeysAndSections) {
   TempIni ini;
   ini.Put("[File]\r\nA=1\r\nB=2\r\n\r\n[Play]\r\nC=3\r\n");
+  // An update keeps the file's spelling of the key.
   ASSERT_TRUE(WritePrivateProfileString("file", "b", "20", ini.path));
-  EXPECT_EQ(ini.Get(), "[File]\r\nA=1\r\nb=20\r\n\r\n[Play]\r\nC=3\r\n");
+  EXPECT_EQ(ini.Get(), "[File]\r\nA=1\r\nB=20\r\n\r\n[Play]\r\nC=3\r\n");
   WritePrivateProfileString("File", "New", "x", ini.path);
-  EXPECT_EQ(ini.Get(), "[File]\r\nA=1\r\nb=20\r\nNew=x\r\n\r\n[Play]\r\nC=3\r\n");
+  EXPECT_EQ(ini.Get(), "[File]\r\nA=1\r\nB=20\r\nNew=x\r\n\r\n[Play]\r\nC=3\r\n");
   WritePrivateProfileString("Pip", "PositionType", "102", ini.path);
   EXPECT_EQ(ini.Get(),
-            "[File]\r\nA=1\r\nb=20\r\nNew=x\r\n\r\n[Play]\r\nC=3\r\n[Pip]\r\nPositionType=102\r\n");
+            "[File]\r\nA=1\r\nB=20\r\nNew=x\r\n\r\n[Play]\r\nC=3\r\n[Pip]\r\nPositionType=102\r\n");
 }
 
 TEST(ProfileStore, WriteCreatesAMissingFileAndFailsInAMissingFolder) {
