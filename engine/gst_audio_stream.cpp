@@ -1,5 +1,7 @@
 #include "engine/gst_audio_stream.h"
 
+#include <strings.h>
+
 #include <gst/audio/audio.h>
 
 #include "engine/gst_wait.h"
@@ -11,6 +13,10 @@
 namespace engine {
 
 namespace {
+
+bool IsAiffName(const std::string& path) {
+  return path.size() >= 4 && ::strcasecmp(path.c_str() + path.size() - 4, ".aif") == 0;
+}
 
 // An open that has not prerolled by then is taken as failed rather than hang the window.
 constexpr GstClockTime kOpenTimeLimit = 10 * GST_SECOND;
@@ -197,16 +203,24 @@ void GstAudioStream::ResetTap() {
 }
 
 bool GstAudioStream::CreateFileStream(const std::string& path) {
+  // Inside decodebin the AIFF parser may push its first buffer before its pad
+  // is exposed ("not-linked"), now and then; on its own it links first, so
+  // AIFF goes straight to it. Anything it refuses gets the decoder's sniffing.
+  if (IsAiffName(path) && OpenStream(path, "aiffparse")) return true;
+  return OpenStream(path, "decodebin");
+}
+
+bool GstAudioStream::OpenStream(const std::string& path, const char* decoderName) {
   Free();
   if (path.empty()) return false;
   GError* error = nullptr;
   // Float samples through the equaliser; byte positions are those of 16-bit PCM.
-  pipeline_ = gst_parse_launch(
-      "filesrc name=source ! decodebin name=decoder "
+  const std::string description =
+      std::string("filesrc name=source ! ") + decoderName + " name=decoder "
       "audioconvert name=input ! audio/x-raw,format=F32LE,layout=interleaved "
       "! equalizer-nbands name=equaliser num-bands=20 ! volume name=volume "
-      "! audioconvert ! audioresample name=output",
-      &error);
+      "! audioconvert ! audioresample name=output";
+  pipeline_ = gst_parse_launch(description.c_str(), &error);
   if (error) {
     g_error_free(error);
     if (pipeline_) gst_object_unref(pipeline_);

@@ -38,6 +38,7 @@ class GstAudioStream final : public AudioStream {
   bool SetEqParameters(int handle, float centre, float bandwidth, float gain) override;
 
  private:
+  bool OpenStream(const std::string& path, const char* decoderName);
   static constexpr int kFftSize = 2 * kSpectrumValues;
   // Mono samples kept for the spectrum: well over the sink's latency at any rate.
   static constexpr std::int64_t kRingSize = 1 << 17;

@@ -30,6 +30,7 @@ struct FormFixture : ::testing::Test {
       ::mkdir(d.c_str(), 0755);
     platform::WriteFileAtomically(root + "/clip.mp4", "x");
     platform::WriteFileAtomically(root + "/song.mp3", "x");
+    platform::WriteFileAtomically(root + "/sound.m4a", "x");
     // The generated default skin, so the window shows its real pictures.
     ::symlink(ORVANE_PROGRAM_DIR_DEFAULT "/Skin", (root + "/Skin").c_str());
   }
