@@ -75,31 +75,30 @@ void TOrvaneMain_Form::BuildVolumeControls() {
 }
 
 void TOrvaneMain_Form::BuildSoundMenus(QMenu* play) {
-  auto item = [this](QMenu* menu, QAction** target, const char* name, const char* caption) {
+  auto item = [](QMenu* menu, QAction** target, const char* name, const char* caption,
+                 bool checkable) {
     QAction* a = menu->addAction(QString::fromUtf8(caption));
     a->setObjectName(name);
-    a->setCheckable(true);
+    a->setCheckable(checkable);
     *target = a;
     return a;
   };
   QMenu* volume = play->addMenu(QString::fromUtf8("调节音量"));
   volume->menuAction()->setObjectName("pAdjustvolumn");
-  connect(item(volume, &pHoistvolume, "pHoistvolume", "提升音量"), &QAction::triggered, this,
-          [this] { StepVolume(true); });
-  connect(item(volume, &pDebasevolume, "pDebasevolume", "降低音量"), &QAction::triggered, this,
-          [this] { StepVolume(false); });
-  pHoistvolume->setCheckable(false);
-  pDebasevolume->setCheckable(false);
-  connect(item(volume, &pSlience, "pSlience", "静音"), &QAction::triggered, this,
+  connect(item(volume, &pHoistvolume, "pHoistvolume", "提升音量", false), &QAction::triggered,
+          this, [this] { StepVolume(true); });
+  connect(item(volume, &pDebasevolume, "pDebasevolume", "降低音量", false), &QAction::triggered,
+          this, [this] { StepVolume(false); });
+  connect(item(volume, &pSlience, "pSlience", "静音", true), &QAction::triggered, this,
           [this] { ToggleMute(); });
   // A stored mute starts the player muted: the mark says so from the first opening.
   pSlience->setChecked(session_.isSlience);
 
   QMenu* channel = play->addMenu(QString::fromUtf8("调节声道"));
   channel->menuAction()->setObjectName("pSoundtrack");
-  item(channel, &pStereo, "pStereo", "立体声");
-  item(channel, &pLefttrack, "pLefttrack", "左声道");
-  item(channel, &pRighttrack, "pRighttrack", "右声道");
+  item(channel, &pStereo, "pStereo", "立体声", true);
+  item(channel, &pLefttrack, "pLefttrack", "左声道", true);
+  item(channel, &pRighttrack, "pRighttrack", "右声道", true);
   // The shortcut actions carry their names as captions; the command table gives them keys.
   QAction** actions[] = {&aStereo, &aLeftTrack, &aRightTrack};
   const char* names[] = {"aStereo", "aLeftTrack", "aRightTrack"};
