@@ -155,8 +155,10 @@ void TOrvaneMain_Form::BalanceSliderTo(BarState state) {
   const BarGeometry bar = BalanceBarGeometry();
   TrackBar_XI->move(state.thumbLeft, TrackBar_XI->y());
   TrackGo_XI->resize(std::max(0, state.playedWidth), TrackGo_XI->height());
-  // Kept so a relayout leaves the thumb where it was put.
-  BalancePercent = BarValue(bar, state, 100);
+  // Kept so a relayout leaves the thumb where it was put: the smallest
+  // percentage whose thumb is this pixel.
+  const int travel = bar.Travel();
+  BalancePercent = travel > 0 ? (BarOffset(bar, state) * 100 + travel - 1) / travel : 50;
   engine::ApplyWaveBalance(systemVolume(), BarValue(bar, state, 200), 100,
                            platform::SoundDevice::Default);
 }

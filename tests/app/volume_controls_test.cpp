@@ -156,4 +156,11 @@ TEST_F(VolumeFixture, TheBalanceSliderPansTheSystemVolumeAndKeepsItsPlace) {
   EXPECT_EQ(form->TrackBar_XI->x() - form->TrackPro_XI->x(), travel / 2);
   EXPECT_EQ(system.volumes.left, 0xC000);
   EXPECT_EQ(system.volumes.right, 0xC000);
+  // Any pixel survives a relayout.
+  for (int offset = 1; offset < travel; offset += 3) {
+    Send(form->TrackPro_XI, QEvent::MouseButtonPress,
+         QPointF(offset + form->TrackBar_XI->width() / 2, 3));
+    form->resize(form->width() + 1, form->height());
+    EXPECT_EQ(form->TrackBar_XI->x() - form->TrackPro_XI->x(), offset);
+  }
 }
