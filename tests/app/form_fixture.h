@@ -51,7 +51,7 @@ struct FormFixture : ::testing::Test {
 };
 
 // The left button as a user works it; a move is a drag with the button held.
-void Send(QWidget* image, QEvent::Type type, QPointF at = QPointF(2, 2)) {
+inline void Send(QWidget* image, QEvent::Type type, QPointF at = QPointF(2, 2)) {
   if (type == QEvent::Enter) {
     QEnterEvent enter(at, image->mapToGlobal(at), image->mapToGlobal(at));
     QApplication::sendEvent(image, &enter);
