@@ -94,7 +94,7 @@ void TOrvaneMain_Form::LoadStartupSettings() {
       parts_.rendererKind ? parts_.rendererKind : engine::ProbeRenderers(OpenGlAvailable());
   session_.PlayType = engine::kPlayNone;
   session_.PlayRate = 1.0;
-  session_.SoundLevel = store_.ReadInt("Play", "SoundLevel");
+  session_.LoadSoundLevel(store_.ReadInt("Play", "SoundLevel"));
   playList_.PlayListIndex = -1;
   session_.VideoWidth = 1;
   session_.VideoHeight = 1;
@@ -108,9 +108,9 @@ void TOrvaneMain_Form::LoadStartupSettings() {
   ResumePosition = static_cast<std::int64_t>(store_.ReadInt("PlayControl", "LastPos"));
   session_.CurrentMediaFile = StoredPath(store_, "PlayControl", "LastMediaFile");
   session_.PlayMode = store_.ReadInt("PlayControl", "PlayMode");
-  IsSilence = store_.ReadInt("Play", "isSlience") == 1;
+  session_.isSlience = store_.ReadInt("Play", "isSlience") == 1;
   PipReverseType = store_.ReadInt("Pip", "ReverseType");
-  BalancePosition = 50;
+  BalancePercent = 50;
   InterfaceLanguage = 2;
   // Loaded now so that a player started to play one file can end by itself.
   AfterPlay = store_.ReadInt("Play", "AfterPlay");

@@ -25,6 +25,7 @@
 #include "engine/session_view.h"
 #include "platform/program_folders.h"
 #include "platform/prompt.h"
+#include "platform/system_volume.h"
 #include "playlist/play_list.h"
 #include "settings/settings_store.h"
 
@@ -55,6 +56,7 @@ struct MainFormParts {
   std::vector<std::string> args;  // raw arguments after the program name
   engine::MediaFacts* detector = nullptr;
   int rendererKind = 0;  // 0: probe at start-up
+  platform::SystemVolume* systemVolume = nullptr;  // null: the sound server's
 };
 
 // The "显示比例" items in menu order, with the value each stands for.
@@ -85,9 +87,7 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   int ReloadLast = -1;
   int MemoryLastPos = -1;
   std::int64_t ResumePosition = 0;
-  bool IsSilence = false;
   int PipReverseType = -1;
-  int BalancePosition = 50;
   int InterfaceLanguage = 2;
   int AfterPlay = 0;  // the after-play action in force
   bool InWindowMove = false;
@@ -98,9 +98,8 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   bool SavedPlayListShown = false;
   bool SavedCaptureListShown = false;
   int ListPage = 1;  // 1 play list, 2 capture list
-  int BalancePercent = 50;
+  int BalancePercent = 50;  // the balance thumb along its travel
   int StayOnTop = 0;
-  bool IsMuted = false;  // the volume button's picture; muting itself is the volume room's
 
   // The frame.
   QWidget* Father_p = nullptr;
@@ -171,6 +170,26 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
     return {pKeeporiginal, pFillWholeWindow, pScale43, pScale54, pScale169};
   }
   void ApplyScaleMenu(QAction* item);
+  // pSlience, pHoistvolume and pDebasevolume; pStereo, pLefttrack and
+  // pRighttrack in this order, with their actions aStereo, aLeftTrack, aRightTrack.
+  QAction *pSlience = nullptr, *pHoistvolume = nullptr, *pDebasevolume = nullptr;
+  QAction *pStereo = nullptr, *pLefttrack = nullptr, *pRighttrack = nullptr;
+  QAction *aStereo = nullptr, *aLeftTrack = nullptr, *aRightTrack = nullptr;
+  std::array<QAction*, 3> ChannelMenuItems() const { return {pStereo, pLefttrack, pRighttrack}; }
+
+  // Volume, mute, channel and balance (volume_controls.cpp).
+  void ToggleMute();
+  void StepVolume(bool up);
+  // A channel menu item, or an action named by its caption.
+  void SelectChannel(QAction* chosen);
+  void ApplyChannelFromMenu();
+  void RefreshChannelChecks();
+  // Gestures on the two sliders: x relative to the track (click) or the thumb (drag).
+  void VolumeSliderClick(int x);
+  void VolumeSliderDrag(int x);
+  void BalanceSliderClick(int x);
+  void BalanceSliderDrag(int x);
+  platform::SystemVolume& systemVolume();
 
   // The skinned frame.
   void LoadSkinPicture(tximage* control, const QString& fileName);
@@ -250,6 +269,13 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   void BuildControlBar();
   void BuildSidePanel();
   void BuildMainPopup();
+  void BuildVolumeControls();
+  void BuildSoundMenus(QMenu* play);
+  QString VolumeButtonFile(const char* state) const;
+  BarGeometry VolumeBarGeometry() const;
+  BarGeometry BalanceBarGeometry() const;
+  void VolumeSliderTo(BarState state);
+  void BalanceSliderTo(BarState state);
   void ArrangeFrame();
   void ArrangeSidePanel();
   void PlaceStatusLabels();
@@ -300,6 +326,7 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   QRect normalGeometry_;  // where a normal window goes back to when no window manager runs
   Qt::WindowState shownState_ = Qt::WindowNoState;  // where a title-bar press began; x < 0: none
   int scrollThumbPressY_ = 0;
+  std::unique_ptr<platform::SystemVolume> ownSystemVolume_;  // made at the first balance change
 };
 
 }  // namespace app

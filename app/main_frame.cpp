@@ -240,21 +240,7 @@ void TOrvaneMain_Form::BuildControlBar() {
   button(&Option_XI, "Option_XI", b::kOption, "Option_Normal_btn.bmp", "选项", UpPicture::Normal,
          nullptr);
 
-  Volume_XI = MakeImage(DvdCtrl_P, "Volume_XI", {});
-  Volume_XI->setGeometry(Rect(b::kVolume.dx, b::kVolume.y, b::kVolume));
-  BindSkinButton(
-      Volume_XI,
-      [this] { return QString(IsMuted ? "Slience_Normal_btn.bmp" : "Sound_Normal_btn.bmp"); },
-      UpPicture::Hight, nullptr, true);
-  SoundPro_XI = MakeImage(DvdCtrl_P, "SoundPro_XI", "SoundPro.bmp", true);
-  SoundPro_XI->setGeometry(Rect(b::kSoundTrack.dx, b::kSoundTrack.y, b::kSoundTrack));
-  SoundGo_XI = MakeImage(DvdCtrl_P, "SoundGo_XI", "SoundGo.bmp", true);
-  SoundBar_XI = MakeImage(DvdCtrl_P, "SoundBar_XI", "SoundBar_Normal.bmp");
-  SoundBar_XI->setGeometry(Rect(b::kSoundThumb.dx, b::kSoundThumb.y, b::kSoundThumb));
-  connect(SoundBar_XI, &tximage::OnMouseDown, this,
-          [this] { LoadSkinPicture(Volume_XI, "Sound_Hight_btn.bmp"); });
-  connect(SoundBar_XI, &tximage::OnMouseUp, this,
-          [this] { LoadSkinPicture(Volume_XI, "Sound_Normal_btn.bmp"); });
+  BuildVolumeControls();
 
   VideoPro_XI = MakeImage(DvdCtrl_P, "VideoPro_XI", "VideoPro.bmp", true);
   VideoGo_XI = MakeImage(DvdCtrl_P, "VideoGo_XI", "VideoGo.bmp", true);
@@ -271,16 +257,6 @@ void TOrvaneMain_Form::BuildControlBar() {
           [this] { LoadSkinPicture(VideoBar_XI, "VideoBar_Hight.bmp"); });
   connect(VideoBar_XI, &tximage::OnMouseLeave, this,
           [this] { LoadSkinPicture(VideoBar_XI, "VideoBar_Normal.bmp"); });
-
-  L_XI = MakeImage(DvdCtrl_P, "L_XI", "Track_L.bmp");
-  R_XI = MakeImage(DvdCtrl_P, "R_XI", "Track_R.bmp");
-  TrackPro_XI = MakeImage(DvdCtrl_P, "TrackPro_XI", "TrackPro.bmp", true);
-  TrackGo_XI = MakeImage(DvdCtrl_P, "TrackGo_XI", "TrackGo.bmp", true);
-  TrackBar_XI = MakeImage(DvdCtrl_P, "TrackBar_XI", "TrackBar_Normal.bmp");
-  L_XI->resize(b::kBalanceL.w, b::kBalanceL.h);
-  R_XI->resize(b::kBalanceR.w, b::kBalanceR.h);
-  TrackPro_XI->resize(b::kBalanceTrack.w, b::kBalanceTrack.h);
-  TrackBar_XI->resize(b::kBalanceThumb.w, b::kBalanceThumb.h);
 
   Url_XI = MakeImage(DvdCtrl_P, "Url_XI", {});
   Url_XI->resize(b::kUrl.w, b::kUrl.h);

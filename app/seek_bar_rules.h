@@ -1,5 +1,6 @@
 #pragma once
-// How the thumb and the filled part of a position bar follow the mouse.
+// How the thumb and the filled part of a skinned slider (seek, volume,
+// balance) follow the mouse and the volume steps.
 
 namespace app {
 
@@ -20,5 +21,11 @@ BarState BarClick(const BarGeometry& bar, int x);
 BarState BarDrag(const BarGeometry& bar, BarState state, int x);
 // What a bar seek is given: how far the thumb is along its travel.
 inline int BarOffset(const BarGeometry& bar, BarState state) { return state.thumbLeft - bar.trackLeft; }
+// One volume step up or down: two percent of the travel in pixels, at least one.
+BarState StepBar(const BarGeometry& bar, BarState state, bool up);
+// What the thumb stands for: Trunc(offset / travel * scale), 0 for no travel.
+int BarValue(const BarGeometry& bar, BarState state, int scale);
+// The thumb's left for a percentage (0..100) of the travel.
+int ThumbForPercent(const BarGeometry& bar, int percent);
 
 }  // namespace app

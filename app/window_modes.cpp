@@ -143,6 +143,7 @@ void TOrvaneMain_Form::BuildMainPopup() {
   file->menuAction()->setObjectName("pFile");
   QMenu* play = Main_Pop->addMenu(QString::fromUtf8("播放"));
   play->menuAction()->setObjectName("pPlay");
+  BuildSoundMenus(play);
   QMenu* onTop = play->addMenu(QString::fromUtf8("画面前置"));
   pNonever = item(onTop, "pNonever", "从来没有");
   pAlways = item(onTop, "pAlways", "一直");
@@ -190,7 +191,10 @@ void TOrvaneMain_Form::BuildMainPopup() {
     });
   // Every opening shows the stored choice.
   connect(Main_Pop, &QMenu::aboutToShow, this,
-          [this] { ApplyStayOnTop(store_.ReadInt("Play", "StayOnTop")); });
+          [this] {
+            RefreshChannelChecks();
+            ApplyStayOnTop(store_.ReadInt("Play", "StayOnTop"));
+          });
 }
 
 void TOrvaneMain_Form::ApplyStayOnTop(int mode) {

@@ -11,7 +11,7 @@ namespace engine {
 
 bool Session::OpenAudio(const std::string& path) {
   audio_.Free();
-  audio_.SetVolume(static_cast<float>(std::clamp(SoundLevel, 0, 100)) / 100.0f);
+  audio_.SetVolume(AudioStreamVolume());
   // A stream that does not open leaves the session as it was.
   if (!audio_.CreateFileStream(path)) return false;
   audio_.Play(false);

@@ -16,8 +16,7 @@ bool Session::BuildFileGraph(const std::string& path) {
   KeepOriginalRatio = static_cast<double>(VideoHeight) / VideoWidth;
   Size screen = view_.ScreenSize();
   view_.ShowMainWindow(ShowMaximisedFor(screen.width, screen.height, VideoWidth, VideoHeight));
-  graph_.put_Volume(GraphVolume);
-  graph_.put_Balance(SoundBalance);
+  ApplyGraphAudio(graph_);
   int whileOpen = ReadWhileOpenMedia ? ReadWhileOpenMedia() : 1;
   if (view_.MainWindowMaximised() || whileOpen == 2)
     FitVideoToWindow();

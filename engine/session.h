@@ -60,9 +60,10 @@ class Session {
   double StreamLength = 0;  // seconds
   int ScaleMode = kScaleKeepOriginal;
   double KeepOriginalRatio = 1.0;  // ratio of mode 0, set by every open
-  int GraphVolume = 0;             // hundredths of a decibel
-  int SoundBalance = 0;
-  int SoundLevel = 100;  // Play/SoundLevel, 0 .. 100
+  int SoundLevel = 100;        // Play/SoundLevel, 0 .. 100
+  int DirectShowVolume = 0;    // the table value of SoundLevel, hundredths of a decibel
+  bool isSlience = false;      // muted
+  int SoundBalance = 0;        // 0 stereo, -9999 left only, 9999 right only
   std::array<int, kEqBands> EqEffects{};  // effect handles of the open stream, by band
 
   // Whether a path may be handed to an engine at all: only a regular file
@@ -124,6 +125,18 @@ class Session {
   void ShowMediaProperties();
   // Play/QuickOnce (1) and Play/SlowOnce (2), read at every skip.
   std::function<int(int direction)> ReadSkipSeconds;
+
+  // Volume, mute and channel (volume.cpp). The level is clamped to 0..100.
+  void LoadSoundLevel(int stored);
+  void SetVolumeLevel(int level);
+  // Flips isSlience and silences or restores the output of the play type.
+  void ToggleMute();
+  // A new SoundBalance, heard only through a graph.
+  void SetChannel(int balance);
+  // Every graph build ends here: level (or silence while muted) and channel.
+  void ApplyGraphAudio(MediaGraph& graph);
+  // What the audio stream plays at: level / 100, 0 while muted.
+  float AudioStreamVolume() const;
 
   // The file graph and the video window.
   bool BuildFileGraph(const std::string& path);

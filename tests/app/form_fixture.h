@@ -2,6 +2,10 @@
 // A main window on scripted engines in a fresh program folder.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QEnterEvent>
+#include <QMouseEvent>
+
 #include <memory>
 #include <string>
 #include <sys/stat.h>
@@ -22,6 +26,7 @@ struct FormFixture : ::testing::Test {
   ScriptedDetector detector;
   ScriptedAudio audio;
   RecordingPrompt prompt;
+  platform::SystemVolume* systemVolume = nullptr;  // null: the sound server's
   void SetUp() override {
     char t[] = "/tmp/orvane-form-XXXXXX";
     root = ::mkdtemp(t);
@@ -38,11 +43,28 @@ struct FormFixture : ::testing::Test {
   std::string Ini() { return folders.ini + "/Default.ini"; }
   std::unique_ptr<TOrvaneMain_Form> Start(std::vector<std::string> args = {}) {
     app::MainFormParts parts{&graph, &audio, &prompt, root, std::move(args), &detector,
-                             engine::kRendererMixer7};
+                             engine::kRendererMixer7, systemVolume};
     auto form = std::make_unique<TOrvaneMain_Form>(parts);
     form->FormShow();
     form->FormActivate();
     return form;
   }
 };
+
+// The left button as a user works it; a move is a drag with the button held.
+inline void Send(QWidget* image, QEvent::Type type, QPointF at = QPointF(2, 2)) {
+  if (type == QEvent::Enter) {
+    QEnterEvent enter(at, image->mapToGlobal(at), image->mapToGlobal(at));
+    QApplication::sendEvent(image, &enter);
+  } else if (type == QEvent::Leave) {
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(image, &leave);
+  } else {
+    QMouseEvent mouse(type, at, image->mapToGlobal(at),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(image, &mouse);
+  }
+}
 }  // namespace

@@ -42,22 +42,6 @@ struct FrameFixture : FormFixture {
   int ScreenWidth() const { return form->screen()->geometry().width(); }
 };
 
-// The left button as a user works it; a move is a drag with the button held.
-void Send(QWidget* image, QEvent::Type type, QPointF at = QPointF(2, 2)) {
-  if (type == QEvent::Enter) {
-    QEnterEvent enter(at, image->mapToGlobal(at), image->mapToGlobal(at));
-    QApplication::sendEvent(image, &enter);
-  } else if (type == QEvent::Leave) {
-    QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(image, &leave);
-  } else {
-    QMouseEvent mouse(type, at, image->mapToGlobal(at),
-                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
-                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
-                      Qt::NoModifier);
-    QApplication::sendEvent(image, &mouse);
-  }
-}
 }  // namespace
 
 TEST_F(FrameFixture, ControlBarFollowsTheWindowWidth) {

@@ -1,6 +1,8 @@
 #pragma once
 // Root-mean-square level of each channel heard on the test sound server's
 // null sink monitor (scripts/test sets PULSE_SINK).
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -9,7 +11,8 @@
 #include <vector>
 
 struct Levels {
-  double left = 0, right = 0;
+  double left = 0, right = 0;          // RMS in 16-bit sample units
+  double peakLeft = 0, peakRight = 0;  // full scale = 1.0
 };
 
 inline Levels RecordMonitor(double seconds) {
@@ -28,7 +31,19 @@ inline Levels RecordMonitor(double seconds) {
   for (size_t i = 0; i < frames; ++i) {
     levels.left += double(samples[2 * i]) * samples[2 * i];
     levels.right += double(samples[2 * i + 1]) * samples[2 * i + 1];
+    levels.peakLeft = std::max(levels.peakLeft, std::abs(samples[2 * i] / 32768.0));
+    levels.peakRight = std::max(levels.peakRight, std::abs(samples[2 * i + 1] / 32768.0));
   }
   if (frames) levels.left = std::sqrt(levels.left / frames), levels.right = std::sqrt(levels.right / frames);
+  return levels;
+}
+
+// Records short windows until the levels satisfy done or the time is up;
+// changes made on samples already queued at the server take a while to be heard.
+template <class Done>
+inline Levels RecordUntil(Done done, double seconds = 5.0) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  Levels levels = RecordMonitor(0.2);
+  while (!done(levels) && std::chrono::steady_clock::now() < end) levels = RecordMonitor(0.2);
   return levels;
 }
