@@ -109,6 +109,11 @@ void TOrvaneMain_Form::LoadStartupSettings() {
   session_.CurrentMediaFile = StoredPath(store_, "PlayControl", "LastMediaFile");
   session_.PlayMode = store_.ReadInt("PlayControl", "PlayMode");
   session_.isSlience = store_.ReadInt("Play", "isSlience") == 1;
+  // The stored channel is heard from the first file on, as its menu item
+  // shows it, not only once the menu has been opened.
+  if (const int balance = store_.ReadInt("Play", "SoundBalance");
+      balance == 0 || balance == -9999 || balance == 9999)
+    session_.SoundBalance = balance;
   PipReverseType = store_.ReadInt("Pip", "ReverseType");
   BalancePercent = 50;
   InterfaceLanguage = 2;

@@ -113,6 +113,16 @@ TEST_F(VolumeFixture, StepsAndGesturesSetTheLevelFromTheThumbsPixel) {
   EXPECT_EQ(form->session().SoundLevel, 0);
 }
 
+TEST_F(VolumeFixture, AStoredChannelIsHeardFromTheFirstFile) {
+  Store("SoundBalance", "9999");
+  OpenClip();
+  EXPECT_EQ(graph.balance, 9999);
+  form.reset();
+  Store("SoundBalance", "77");  // not a channel: stereo
+  OpenClip();
+  EXPECT_EQ(graph.balance, 0);
+}
+
 TEST_F(VolumeFixture, ChannelItemsShowTheStoredChoiceAndStoreANewOne) {
   OpenClip();
   Store("SoundBalance", "-9999");
