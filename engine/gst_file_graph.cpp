@@ -208,18 +208,21 @@ bool GstFileGraph::RenderFile(const std::string& path, int rendererKind) {
       g_object_set(pipeline_, "flags", flags | kNativeVideo, nullptr);
     }
   }
-  if (const char* audioSink = std::getenv("ORVANE_AUDIO_SINK"); audioSink && *audioSink) {
-    if (GstElement* sink = gst_parse_bin_from_description(audioSink, TRUE, nullptr))
-      g_object_set(pipeline_, "audio-sink", sink, nullptr);
-  }
-  // Panned as stereo: a mono input would be spread, not balanced.
-  if (GstElement* filter = gst_parse_bin_from_description(
-          "scaletempo ! audioconvert ! audio/x-raw,channels=2 ! audiopanorama name=balance method=simple",
-          TRUE, nullptr)) {
-    panorama_ = gst_bin_get_by_name(GST_BIN(filter), "balance");
+  // The tempo keeps its pitch ahead of playbin's audio queue; the balance sits
+  // in the sink, after that queue, so a channel change is heard at once and
+  // not a second later.
+  if (GstElement* filter = gst_parse_bin_from_description("scaletempo", TRUE, nullptr))
+    g_object_set(pipeline_, "audio-filter", filter, nullptr);
+  std::string sinkDescription =
+      // Panned as stereo: a mono input would be spread, not balanced.
+      "audioconvert ! audio/x-raw,channels=2 ! audiopanorama name=balance method=simple ! ";
+  const char* audioSink = std::getenv("ORVANE_AUDIO_SINK");
+  sinkDescription += audioSink && *audioSink ? audioSink : "autoaudiosink";
+  if (GstElement* sink = gst_parse_bin_from_description(sinkDescription.c_str(), TRUE, nullptr)) {
+    panorama_ = gst_bin_get_by_name(GST_BIN(sink), "balance");
     // "simple": a full pan silences the other channel instead of mixing it in.
     if (panorama_) g_object_set(panorama_, "panorama", pan_, nullptr);
-    g_object_set(pipeline_, "audio-filter", filter, nullptr);
+    g_object_set(pipeline_, "audio-sink", sink, nullptr);
   }
   g_object_set(pipeline_, "volume", gain_, nullptr);
 
