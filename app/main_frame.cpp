@@ -421,6 +421,9 @@ void TOrvaneMain_Form::PlaceStatusLabels() {
   // Shown only while it clears the time entirely.
   Resolution_L->setVisible(Resolution_L->text().isEmpty() ||
                            Resolution_L->x() + Resolution_L->width() <= Time_L->x());
+  // In a narrow window the status gives way to the time rather than run into it.
+  const int room = Time_L->x() - 6 - Status_L->x();
+  if (Status_L->width() > room) Status_L->resize(std::max(0, room), Status_L->height());
 }
 
 void TOrvaneMain_Form::UpdateTransportButtons() {

@@ -88,6 +88,16 @@ TEST_F(FrameFixture, ControlBarFollowsTheWindowWidth) {
   EXPECT_EQ(form->Resolution_L->x(), form->Dvdcenter_I->x() + 120);
   EXPECT_EQ(form->Time_L->x() + form->Time_L->width(),
             form->Dvdcenter_I->x() + form->Dvdcenter_I->width());
+  // A rate in the status never runs into the time, however narrow the window.
+  form->resize(554, 446);
+  QCoreApplication::processEvents();
+  form->SetTimeText("0:00:02 / 0:00:30");
+  form->SetStatusText("播放中  1.25x");
+  EXPECT_LT(form->Status_L->x() + form->Status_L->width(), form->Time_L->x());
+  EXPECT_EQ(form->Status_L->text().toStdString(), "播放中  1.25x");
+  form->resize(900, 446);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(form->Status_L->width(), form->Status_L->sizeHint().width());
 }
 
 TEST_F(FrameFixture, ButtonPicturesFollowTheMouseAndThePlayState) {
