@@ -102,6 +102,10 @@ GstElement* ScaledSink(GstElement* sink, GstElement** sizeFilter) {
     return sink;
   }
   g_object_set(scale, "add-borders", FALSE, nullptr);
+  // A resize asks for a new size while frames flow: frames of the old size
+  // still pass until the new one is agreed, instead of stopping the stream
+  // as "not negotiated".
+  gst_util_set_object_arg(G_OBJECT(filter), "caps-change-mode", "delayed");
   gst_bin_add_many(GST_BIN(bin), scale, convert, filter, sink, nullptr);
   gst_element_link_many(scale, convert, filter, sink, nullptr);
   GstPad* pad = gst_element_get_static_pad(scale, "sink");

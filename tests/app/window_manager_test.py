@@ -97,7 +97,9 @@ def run_once(round_no):
     if os.path.exists(ini):
         os.remove(ini)
     env = dict(os.environ, QT_QPA_PLATFORM='xcb')
-    proc = subprocess.Popen([os.path.join(folder, os.path.basename(player)), clip], env=env)
+    errors = open(os.path.join(program, 'stderr.txt'), 'w+')
+    proc = subprocess.Popen([os.path.join(folder, os.path.basename(player)), clip], env=env,
+                            stderr=errors)
     try:
         win = None
         for _ in range(200):
@@ -142,6 +144,18 @@ def run_once(round_no):
         check(bool(near), f'round {round_no}: context menu at {at}, found {menus}')
         xdotool('key', 'Escape')
         time.sleep(0.3)
+
+        # Resizing while the picture plays never stops it.
+        for i in range(60):
+            xdotool('windowsize', win.id, 500 + (i * 37) % 600, 400 + (i * 53) % 300)
+            time.sleep(0.03)
+        time.sleep(0.5)
+        errors.seek(0)
+        stopped = [line for line in errors.read().splitlines() if 'playback stopped' in line]
+        check(not stopped, f'round {round_no}: playback goes on through resizes {stopped}')
+        xdotool('windowsize', win.id, w, h)
+        xdotool('windowmove', win.id, x, y)
+        settle(win)
 
         # A double click on the picture fills the screen; another returns to the same place.
         before = settle(win)
