@@ -1,7 +1,5 @@
 #include "engine/session.h"
 
-#include <algorithm>
-#include <cmath>
 #include <strings.h>
 
 #include "engine/time_text.h"
@@ -31,21 +29,31 @@ Session::Session(MediaGraph& graph, MediaFacts& detector, AudioStream& audio, Se
       audio_(audio),
       view_(view),
       prompt_(prompt),
-      playList_(playList) {}
+      playList_(playList),
+      mediaFileRoad_(*this, graph, detector, view, prompt),
+      pictureInPictureRoad_(*this, graph, detector, view, prompt),
+      audioOnlyRoad_(*this, audio, view) {}
+
+SessionRoad& Session::Road() {
+  switch (PlayType) {
+    case kPlayMedia:
+      return mediaFileRoad_;
+    case kPlayPip:
+      return pictureInPictureRoad_;
+    case kPlayAudio:
+      return audioOnlyRoad_;
+    default:
+      return noRoad_;
+  }
+}
 
 bool Session::OpenCurrentMedia() {
   // A pipe, device, folder or missing path is refused before anything reads it.
   if (!IsMediaFile || !IsMediaFile(CurrentMediaFile)) return false;
-  if (IsAudioOnlyFile(CurrentMediaFile)) {
-    view_.SetMediaFilePanelWidth(190);
-    if (!OpenAudio(CurrentMediaFile)) return false;
-    CreateEqEffects();
-    return true;
-  }
-  if (RendererKind != kRendererDefault && RendererKind != kRendererMixer7 &&
-      RendererKind != kRendererMixer9)
-    return false;
-  return BuildFileGraph(CurrentMediaFile);
+  // The file's kind picks the road; the road sets the play type once it plays.
+  SessionRoad& road = IsAudioOnlyFile(CurrentMediaFile) ? static_cast<SessionRoad&>(audioOnlyRoad_)
+                                                        : mediaFileRoad_;
+  return road.Open(CurrentMediaFile);
 }
 
 void Session::EnterReadyState() {
@@ -63,25 +71,16 @@ void Session::EnterReadyState() {
 }
 
 void Session::CloseSession() {
-  if (PlayType == kPlayAudio) {
-    CloseAudio();
-  } else {
-    graph_.Release();
-    IsPlaying = false;
-    IsPaused = false;
-    IsStopped = 1;
-  }
+  Road().Close();
+  IsPlaying = false;
+  IsPaused = false;
+  IsStopped = 1;
   EnterReadyState();
   view_.SetTimer(Timer::MediaName, false);
   view_.EnableControl(Control::CaptureButton, false);
   view_.EnableControl(Control::FullButton, false);
-  if (PlayType == kPlayAudio) view_.SetTimer(Timer::Spectrum, false);
   view_.ResetSeekBar();
   view_.HidePlayListTool();
-  if (PlayType == kPlayAudio) {
-    view_.SetTagVisible(false);
-    view_.RepaintSpectrum();
-  }
 }
 
 void Session::ShowMediaInfo() {
@@ -95,26 +94,16 @@ void Session::ShowMediaInfo() {
     default:
       view_.SetMediaName(FileNameOf(CurrentMediaFile));
   }
-  if (PlayType == kPlayAudio) {
-    AudioDurationText = TimeText(AudioLength);
-    view_.SetTimeText(TimeText(0) + " / " + AudioDurationText);
-    view_.SetTimer(Timer::Spectrum, true);
-    view_.SetEqualiserVisible(true);
-    view_.SetTagVisible(true);
-    view_.EnableControl(Control::SplitterButton, false);
-    view_.EnableControl(Control::CaptureButton, false);
-    view_.EnableControl(Control::FullButton, false);
-  } else {
-    MediaLengthSeconds = UnitsToSeconds(MediaLength);
-    MediaDurationText = TimeText(MediaLengthSeconds);
-    view_.SetTimeText(TimeText(0) + " / " + MediaDurationText);
-    view_.SetTimer(Timer::Spectrum, false);
-    view_.SetEqualiserVisible(false);
-    view_.SetTagVisible(false);
-    view_.EnableControl(Control::SplitterButton, true);
-    view_.EnableControl(Control::CaptureButton, true);
-    view_.EnableControl(Control::FullButton, true);
-  }
+  SessionRoad& road = Road();
+  view_.SetTimeText(TimeText(0) + " / " + road.DurationText());
+  // A sound-only type shows the spectrum, the equaliser and the tag instead of picture controls.
+  const bool soundOnly = road.SoundOnly();
+  view_.SetTimer(Timer::Spectrum, soundOnly);
+  view_.SetEqualiserVisible(soundOnly);
+  view_.SetTagVisible(soundOnly);
+  view_.EnableControl(Control::SplitterButton, !soundOnly);
+  view_.EnableControl(Control::CaptureButton, road.CaptureAvailable());
+  view_.EnableControl(Control::FullButton, !soundOnly);
   view_.SetStatusText(kStatusPlaying);
   view_.SetTimer(Timer::Session, true);
   view_.SetTimer(Timer::MediaName, true);
@@ -126,10 +115,7 @@ void Session::ShowMediaInfo() {
 }
 
 void Session::PauseSession() {
-  if (PlayType == kPlayAudio)
-    PauseAudio();
-  else if (graph_.Exists())
-    graph_.Pause();
+  Road().Pause();
   IsPlaying = true;
   IsPaused = true;
   IsStopped = 0;
@@ -141,13 +127,7 @@ void Session::PauseSession() {
 }
 
 void Session::ResumeSession() {
-  if (PlayType == kPlayAudio) {
-    PlayAudio();
-  } else if (graph_.Exists()) {
-    PlayRate = 1.0;
-    graph_.SetRate(PlayRate);
-    graph_.Run();
-  }
+  Road().Resume();
   IsPlaying = true;
   IsPaused = false;
   IsStopped = 0;
@@ -158,7 +138,7 @@ void Session::ResumeSession() {
 }
 
 void Session::TogglePlayPause() {
-  if (PlayType == kPlayDvd) return;  // the DVD domains arrive with DVD playback
+  if (!Road().TogglesPlayPause()) return;
   if (IsPaused)
     ResumeSession();
   else
@@ -171,8 +151,8 @@ void Session::PlayCommand() {
     ResumeSession();
     return;
   }
-  if (PlayType == kPlayMedia || PlayType == kPlayAudio) OpenAndShow(true);
   // Picture in picture and DVD reopen through their own sessions.
+  if (Road().ReopensOnPlay()) OpenAndShow(true);
 }
 
 void Session::StopCommand() {
@@ -239,66 +219,21 @@ bool Session::OpenFiles(const std::vector<std::string>& files) {
 }
 
 void Session::SessionTick() {
-  switch (PlayType) {
-    case kPlayMedia:
-    case kPlayPip:
-      TickMedia();
-      break;
-    case kPlayAudio:
-      TickAudio();
-      break;
-    default:
-      break;  // the DVD tick arrives with DVD playback
-  }
-}
-
-void Session::TickMedia() {
-  if (!IsPlaying || !graph_.Exists()) return;
+  SessionRoad& road = Road();
+  if (!IsPlaying || !road.EngineOpen()) return;
   TickIdle = false;
   IsStopped = 0;
-  std::int64_t current = 0, stop = 0;
-  graph_.GetPositions(&current, &stop);
-  // Some files only estimate their length at open; the length shown follows it.
-  if (stop > 0 && stop != MediaLength) {
-    MediaLength = stop;
-    MediaLengthSeconds = UnitsToSeconds(MediaLength);
-    MediaDurationText = TimeText(MediaLengthSeconds);
-  }
-  if (stop > 0) view_.SetSeekBar(std::min(current, stop), stop);
-  std::int64_t seconds = UnitsToSeconds(current);
-  view_.SetTimeText(TimeText(seconds) + " / " + MediaDurationText);
-  MediaPositionSeconds = seconds;
-  view_.SetResolutionText(std::to_string(VideoWidth) + " × " + std::to_string(VideoHeight));
-  // An unknown length (0) or one the position has passed is no end.
-  if (stop > 0 && current == stop) EndOfMedia();
-  TickIdle = true;
-}
-
-void Session::TickAudio() {
-  if (!IsPlaying || !audio_.IsOpen()) return;
-  TickIdle = false;
-  IsStopped = 0;
-  std::int64_t seconds = AudioPositionSeconds();
-  if (AudioLength != 0) view_.SetSeekBar(seconds, AudioLength);
-  view_.SetTimeText(TimeText(seconds) + " / " + AudioDurationText);
-  LastAudioPositionSeconds = seconds;
-  if (seconds == AudioLength) EndOfMedia();
+  if (road.TickPosition()) EndOfMedia();
   TickIdle = true;
 }
 
 void Session::StopAtEnd() {
-  if (PlayType == kPlayAudio)
-    LastAudioPositionSeconds = 0;
-  else
-    MediaPositionSeconds = 0;
   view_.ResetSeekBar();
   view_.SetTimer(Timer::Session, false);
   IsPlaying = false;
   IsStopped = 1;
-  if (PlayType != kPlayAudio) {
-    graph_.SetPositionAbsolute(0);
-    graph_.StopWhenReady();
-  }
+  // The position shown goes back to 0 and a graph is sought there before it stops.
+  Road().StopAtEnd();
   view_.SetTimeText("");
   view_.SetResolutionText("");
   view_.SetStatusText(kStatusStopped);
@@ -326,7 +261,7 @@ void Session::AdvanceTo(int index, bool leaveFullScreen) {
 }
 
 void Session::EndOfMedia() {
-  int mode = PlayType == kPlayPip ? 0 : PlayMode;
+  int mode = Road().FollowsPlayMode() ? PlayMode : 0;
   // An empty list has nothing to go on with: it ends as with no play mode.
   if ((mode == 1 || mode == 2) && playList_.Empty()) mode = 0;
   switch (mode) {

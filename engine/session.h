@@ -1,13 +1,18 @@
 #pragma once
 // The one media session: play type, flags, open/close/pause/resume, the
-// 100 ms session tick and the end of the media by play mode.
+// 100 ms session tick and the end of the media by play mode. What an engine
+// does differs by play type and sits in that type's road (session_road.h).
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
 
+#include "engine/audio_only_road.h"
 #include "engine/media_detector.h"
 #include "engine/media_engines.h"
+#include "engine/media_file_road.h"
+#include "engine/picture_in_picture_road.h"
+#include "engine/session_road.h"
 #include "engine/video_fit.h"
 #include "engine/session_view.h"
 #include "platform/media_path.h"
@@ -100,13 +105,8 @@ class Session {
   void EnterReadyState();
   void ReportOpenFailure(const std::string& path);
 
-  // The audio-only path.
-  bool OpenAudio(const std::string& path);
-  void CreateEqEffects();
+  // The audio-only path, whatever the current type.
   void SetEqBand(int band, int gain);
-  void PlayAudio();
-  void PauseAudio();
-  void CloseAudio();
   std::int64_t AudioPositionSeconds() const;
   void SeekAudioSeconds(std::int64_t seconds);
   void SeekAudioFromBar(int offset, int travel);
@@ -138,12 +138,12 @@ class Session {
   // What the audio stream plays at: level / 100, 0 while muted.
   float AudioStreamVolume() const;
 
-  // The file graph and the video window.
-  bool BuildFileGraph(const std::string& path);
-  void ProbeVideoStream(const std::string& path);
+  // The video window and the two ways of fitting it.
   void FitVideo();
   void FitVideoToWindow();
   void FitWindowToVideo();
+  // The main window grows or shrinks by what the panel lacks for the video, centred.
+  VideoRect ResizeWindowForVideo();
   VideoRect ComputeVideoRect(int mode, int panelWidth, int panelHeight) const;
 
  private:
@@ -152,12 +152,10 @@ class Session {
   void EndOfMedia();
   void StopAtEnd();
   void AdvanceTo(int index, bool leaveFullScreen);
-  void TickMedia();
-  void TickAudio();
+  // The road of the current play type.
+  SessionRoad& Road();
 
   void ApplyVideoRect(const VideoRect& rect);
-  VideoRect ResizeWindowForVideo();
-  std::string ApplyRate(const char* blanks);
 
   MediaGraph& graph_;
   MediaFacts& detector_;
@@ -165,6 +163,12 @@ class Session {
   SessionView& view_;
   platform::Prompt& prompt_;
   playlist::PlayList& playList_;
+
+  // Types 0 and 2 have no engine yet: they take the road that does nothing.
+  SessionRoad noRoad_;
+  MediaFileRoad mediaFileRoad_;
+  PictureInPictureRoad pictureInPictureRoad_;
+  AudioOnlyRoad audioOnlyRoad_;
 };
 
 }  // namespace engine

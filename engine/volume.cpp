@@ -63,10 +63,7 @@ void Session::SetVolumeLevel(int level) {
 
 void Session::ToggleMute() {
   isSlience = !isSlience;
-  if (PlayType == kPlayAudio)
-    audio_.SetVolume(AudioStreamVolume());
-  else if (graph_.Exists())
-    graph_.put_Volume(isSlience ? kVolumeSilence : VolumeForLevel(SoundLevel));
+  Road().ApplyMute();
 }
 
 void Session::SetChannel(int balance) {

@@ -1,0 +1,46 @@
+// The two ways of fitting video and window, on every play type's picture.
+#include "engine/session.h"
+
+#include <algorithm>
+
+namespace engine {
+
+VideoRect Session::ComputeVideoRect(int mode, int panelWidth, int panelHeight) const {
+  return engine::ComputeVideoRect(mode, panelWidth, panelHeight, KeepOriginalRatio);
+}
+
+void Session::ApplyVideoRect(const VideoRect& rect) {
+  if (RendererKind == kRendererDefault)
+    graph_.SetWindowPosition(rect.left, rect.top, rect.width, rect.height);
+  else
+    graph_.SetVideoPosition({rect.left, rect.top, rect.left + rect.width, rect.top + rect.height});
+  view_.RepaintVideo();
+}
+
+void Session::FitVideoToWindow() {
+  Size panel = view_.VideoPanelClientSize();
+  ApplyVideoRect(ComputeVideoRect(ScaleMode, panel.width, panel.height));
+}
+
+void Session::FitWindowToVideo() {
+  VideoRect rect = ResizeWindowForVideo();
+  // The panel now has the video's size: the picture fills it.
+  ApplyVideoRect({0, 0, rect.width, rect.height});
+}
+
+VideoRect Session::ResizeWindowForVideo() {
+  VideoRect rect = ComputeVideoRect(ScaleMode, VideoWidth, VideoHeight);
+  Size window = view_.MainWindowSize();
+  Size panel = view_.VideoPanelClientSize();
+  int width = window.width + rect.width - panel.width;
+  int height = window.height + rect.height - panel.height;
+  Size screen = view_.ScreenSize();
+  view_.MoveMainWindow((screen.width - width) / 2, (screen.height - height) / 2, width, height);
+  return rect;
+}
+
+void Session::FitVideo() {
+  if (IsPlaying) Road().FitVideo();
+}
+
+}  // namespace engine
