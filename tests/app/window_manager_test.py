@@ -9,14 +9,12 @@ import sys
 import tempfile
 import time
 
-from Xlib import X, display
+from Xlib import X
+
+from x_windows import d, root, title, viewable, windows
 
 player, clip = sys.argv[1], sys.argv[2]
-d = display.Display()
-root = d.screen().root
 screen_w, screen_h = d.screen().width_in_pixels, d.screen().height_in_pixels
-NAME = d.intern_atom('_NET_WM_NAME')
-UTF8 = d.intern_atom('UTF8_STRING')
 failures = []
 
 
@@ -30,22 +28,11 @@ def xdotool(*args):
     subprocess.run(['xdotool', *map(str, args)], check=True)
 
 
-def walk(w):
-    try:
-        children = w.query_tree().children
-    except Exception:
-        return
-    for c in children:
-        yield c
-        yield from walk(c)
-
-
 def player_window():
-    for c in walk(root):
+    for c in windows(root):
         try:
-            p = c.get_full_property(NAME, UTF8)
-            if p and '奥文播放' in p.value.decode('utf-8', 'replace') \
-                    and c.get_attributes().map_state == X.IsViewable:
+            name = title(c)
+            if name and '奥文播放' in name and viewable(c):
                 return c
         except Exception:
             pass
@@ -89,6 +76,20 @@ def popup_menus():
     return found
 
 
+def menu_opens_at(button, want):
+    """Clicks, then the popup menus whose top-left corner is at `want`."""
+    xdotool('click', button)
+    menus = []
+    for _ in range(40):
+        menus = popup_menus()
+        if menus:
+            break
+        time.sleep(0.05)
+    xdotool('key', 'Escape')
+    time.sleep(0.3)
+    return [m for m in menus if abs(m[0] - want[0]) <= 4 and abs(m[1] - want[1]) <= 4], menus
+
+
 def run_once(round_no):
     program = tempfile.mkdtemp(prefix='orvane-wm-')
     folder = os.path.join(program, 'OrvanePlayer')
@@ -116,34 +117,16 @@ def run_once(round_no):
         help_left, help_top, help_w, help_h = w - 78 - 35, 5, 35, 18
         xdotool('mousemove', x + help_left + help_w // 2, y + help_top + help_h // 2)
         time.sleep(0.2)
-        xdotool('click', 1)
-        menus = []
-        for _ in range(40):
-            menus = popup_menus()
-            if menus:
-                break
-            time.sleep(0.05)
         want = (x + help_left, y + help_top + help_h)
-        near = [m for m in menus if abs(m[0] - want[0]) <= 4 and abs(m[1] - want[1]) <= 4]
+        near, menus = menu_opens_at(1, want)
         check(bool(near), f'round {round_no}: menu at {want}, found {menus} (window at {x},{y})')
-        xdotool('key', 'Escape')
-        time.sleep(0.3)
 
         # A right click on the picture opens the menu at the pointer.
         at = (x + w // 2, y + h // 2)
         xdotool('mousemove', *at)
         time.sleep(0.2)
-        xdotool('click', 3)
-        menus = []
-        for _ in range(40):
-            menus = popup_menus()
-            if menus:
-                break
-            time.sleep(0.05)
-        near = [m for m in menus if abs(m[0] - at[0]) <= 4 and abs(m[1] - at[1]) <= 4]
+        near, menus = menu_opens_at(3, at)
         check(bool(near), f'round {round_no}: context menu at {at}, found {menus}')
-        xdotool('key', 'Escape')
-        time.sleep(0.3)
 
         # Resizing while the picture plays never stops it.
         for i in range(60):

@@ -52,30 +52,31 @@ def of_pid(pid):
     return found
 
 
-cmd = sys.argv[1]
-if cmd == 'wait':
-    pid, text, seconds = int(sys.argv[2]), sys.argv[3], float(sys.argv[4])
-    end = time.time() + seconds
-    while time.time() < end:
-        for wid, name in of_pid(pid):
-            if name is None:
-                continue
-            if name == text[1:] if text.startswith('=') else text in name:
-                print(wid)
-                sys.exit(0)
-        time.sleep(0.05)
-    sys.exit(1)
-elif cmd == 'titles':
-    for wid, name in of_pid(int(sys.argv[2])):
-        print(f'{wid}\t{name}')
-elif cmd == 'viewable':
-    sys.exit(0 if viewable(d.create_resource_object('window', int(sys.argv[2]))) else 1)
-elif cmd == 'delete':
-    w = d.create_resource_object('window', int(sys.argv[2]))
-    proto = d.intern_atom('WM_PROTOCOLS')
-    delete = d.intern_atom('WM_DELETE_WINDOW')
-    w.send_event(protocol.event.ClientMessage(
-        window=w, client_type=proto, data=(32, [delete, X.CurrentTime, 0, 0, 0])))
-    d.flush()
-else:
-    sys.exit(f'unknown command {cmd}')
+if __name__ == '__main__':
+    cmd = sys.argv[1]
+    if cmd == 'wait':
+        pid, text, seconds = int(sys.argv[2]), sys.argv[3], float(sys.argv[4])
+        end = time.time() + seconds
+        while time.time() < end:
+            for wid, name in of_pid(pid):
+                if name is None:
+                    continue
+                if name == text[1:] if text.startswith('=') else text in name:
+                    print(wid)
+                    sys.exit(0)
+            time.sleep(0.05)
+        sys.exit(1)
+    elif cmd == 'titles':
+        for wid, name in of_pid(int(sys.argv[2])):
+            print(f'{wid}\t{name}')
+    elif cmd == 'viewable':
+        sys.exit(0 if viewable(d.create_resource_object('window', int(sys.argv[2]))) else 1)
+    elif cmd == 'delete':
+        w = d.create_resource_object('window', int(sys.argv[2]))
+        proto = d.intern_atom('WM_PROTOCOLS')
+        delete = d.intern_atom('WM_DELETE_WINDOW')
+        w.send_event(protocol.event.ClientMessage(
+            window=w, client_type=proto, data=(32, [delete, X.CurrentTime, 0, 0, 0])))
+        d.flush()
+    else:
+        sys.exit(f'unknown command {cmd}')
