@@ -238,14 +238,21 @@ void TOrvaneMain_Form::PlaceVideoPanelChildren() {
   FFTBox->move(10, Video_P->height() - FFTBox->height() - 10);
   AudioEQ_P->move(Video_P->width() - AudioEQ_P->width() - 4,
                   Video_P->height() - AudioEQ_P->height());
-  // The tag text stands at the top left; where it would reach down beside the
-  // logo it keeps to the room left of it.
+  // The tag text stands at the top left, whole. Where it would reach the
+  // centred logo, the logo steps down below it while there is room above the
+  // spectrum; only then does the text keep to the room left of the logo.
   constexpr int kMargin = 10, kGap = 8;
   const QSize tag = mp3Info_L->sizeHint();
   const QRect logo = MainLogo_I->geometry();
+  const int tagBottom = kMargin + tag.height() + kGap;
   int room = Video_P->width() - 2 * kMargin;
-  if (kMargin + tag.height() + kGap > logo.top())
-    room = std::min(room, logo.left() - kGap - kMargin);
+  if (!mp3Info_L->text().isEmpty() && tagBottom > logo.top() &&
+      kMargin + tag.width() + kGap > logo.left()) {
+    if (tagBottom + logo.height() + kGap <= FFTBox->y())
+      MainLogo_I->move(logo.left(), tagBottom);
+    else
+      room = std::min(room, logo.left() - kGap - kMargin);
+  }
   mp3Info_L->setGeometry(kMargin, kMargin, std::clamp(tag.width(), 0, std::max(0, room)),
                          tag.height());
 }
