@@ -243,7 +243,7 @@ void Session::StopAtEnd() {
   view_.RunAfterPlayAction();
 }
 
-void Session::AdvanceTo(int index, bool leaveFullScreen) {
+bool Session::AdvanceTo(int index, bool leaveFullScreen) {
   std::string previous = CurrentMediaFile;
   playList_.PlayListIndex = index;
   CurrentMediaFile = playList_.PlayListPaths[static_cast<size_t>(index)];
@@ -254,10 +254,11 @@ void Session::AdvanceTo(int index, bool leaveFullScreen) {
   if (!opened) {
     LeaveFailedOpen();
     ReportOpenFailure(CurrentMediaFile);
-    return;
+    return false;
   }
   ShowMediaInfo();
   view_.FullScreenAtOnce();
+  return true;
 }
 
 void Session::EndOfMedia() {
@@ -276,7 +277,9 @@ void Session::EndOfMedia() {
         playList_.PlayListIndex = 0;
       else
         playList_.StepIndex(true);
-      AdvanceTo(playList_.PlayListIndex, true);
+      // A file that cannot play is named and passed over; one round at most.
+      for (int tries = playList_.Count(); !AdvanceTo(playList_.PlayListIndex, true) && --tries > 0;)
+        playList_.StepIndex(true);
       break;
     }
     case 2:

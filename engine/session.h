@@ -151,7 +151,7 @@ class Session {
   void LeaveFailedOpen();
   void EndOfMedia();
   void StopAtEnd();
-  void AdvanceTo(int index, bool leaveFullScreen);
+  bool AdvanceTo(int index, bool leaveFullScreen);
   // The road of the current play type.
   SessionRoad& Road();
 

@@ -124,6 +124,22 @@ TEST_F(SessionFixture, EndInModeInOrderWrapsToTheFirstEntry) {
   EXPECT_EQ(view.afterPlay, 0);
 }
 
+TEST_F(SessionFixture, EndInModeInOrderGoesOnPastAFileThatCannotPlay) {
+  session.PlayMode = 1;
+  graph.unplayable = {"/v/bad.mp4"};
+  session.OpenFiles({"/v/a.mp4", "/v/bad.mp4", "/v/c.mp4"});
+  EndVideo();
+  EXPECT_EQ(session.CurrentMediaFile, "/v/c.mp4");
+  EXPECT_EQ(list.PlayListIndex, 2);
+  EXPECT_TRUE(session.IsPlaying);
+  EXPECT_EQ(prompt.shown.size(), 1u);  // the bad one is named once
+  // A list where nothing plays any more stops after one round, not forever.
+  graph.unplayable = {"/v/a.mp4", "/v/bad.mp4", "/v/c.mp4"};
+  EndVideo();
+  EXPECT_FALSE(session.IsPlaying);
+  EXPECT_EQ(prompt.shown.size(), 4u);
+}
+
 TEST_F(SessionFixture, ModesOneAndTwoWithoutSelectionOrEntries) {
   session.PlayMode = 1;
   session.OpenFiles({"/v/a.mp4", "/v/b.mp4"});
