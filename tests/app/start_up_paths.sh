@@ -20,7 +20,7 @@ start_player tone-20s-mono.wav && main_window >/dev/null && sleep 0.5 && close_p
 
 echo "== so a start from another folder resumes it"
 cd /
-start_player && main_window >/dev/null && sleep 2 && close_player
+start_player && main_window >/dev/null && sleep 4 && close_player
 [ "$(ini_value LastMediaFile)" = "$work/media/tone-20s-mono.wav" ] || fail "not resumed"
 [ "$(ini_value LastPos)" -ge 1 ] || fail "resumed file did not play (LastPos $(ini_value LastPos))"
 
@@ -67,7 +67,7 @@ cp "$media/tone-20s-mono.wav" "$long/曲.wav"
 [ "$(printf '%s' "$long/曲.wav" | wc -m)" -ge 100 ] || fail "test path too short"
 start_player "$long/曲.wav" && main_window >/dev/null && sleep 0.5 && close_player
 [ "$(ini_value LastMediaFile)" = "$long/曲.wav" ] || fail "not stored whole"
-start_player && main_window >/dev/null && sleep 2 && close_player
+start_player && main_window >/dev/null && sleep 4 && close_player
 [ "$(ini_value LastMediaFile)" = "$long/曲.wav" ] || fail "read back as '$(ini_value LastMediaFile)'"
 [ "$(ini_value LastPos)" -ge 1 ] || fail "long path did not resume (LastPos $(ini_value LastPos))"
 echo "all start-up path checks passed"
