@@ -204,8 +204,9 @@ void GstAudioStream::ResetTap() {
 
 bool GstAudioStream::CreateFileStream(const std::string& path) {
   // Inside decodebin the AIFF parser may push its first buffer before its pad
-  // is exposed ("not-linked"), now and then; on its own it links first, so
-  // AIFF goes straight to it. Anything it refuses gets the decoder's sniffing.
+  // is exposed ("not-linked") when the machine is busy; on its own its pad is
+  // linked before it starts, so AIFF goes straight to it. Anything it refuses
+  // gets the decoder's sniffing.
   if (IsAiffName(path) && OpenStream(path, "aiffparse")) return true;
   return OpenStream(path, "decodebin");
 }
@@ -237,9 +238,17 @@ bool GstAudioStream::OpenStream(const std::string& path, const char* decoderName
   bool built = source && decoder && output && input_ && equaliser_ && volume_ && sink;
   if (built) {
     g_object_set(source, "location", path.c_str(), nullptr);
-    g_signal_connect(decoder, "pad-added", G_CALLBACK(OnPadAdded), this);
+    // A parser's output pad exists from the start; a decoder's appears later.
+    if (GstPad* out = gst_element_get_static_pad(decoder, "src")) {
+      GstPad* in = gst_element_get_static_pad(input_, "sink");
+      built = gst_pad_link(out, in) == GST_PAD_LINK_OK;
+      gst_object_unref(in);
+      gst_object_unref(out);
+    } else {
+      g_signal_connect(decoder, "pad-added", G_CALLBACK(OnPadAdded), this);
+    }
     gst_bin_add(GST_BIN(pipeline_), sink);
-    built = gst_element_link(output, sink);
+    built = built && gst_element_link(output, sink);
   } else if (sink) {
     gst_object_unref(sink);
   }
