@@ -176,13 +176,20 @@ void TOrvaneMain_Form::InitialiseMainWindow() {
 
   CreateVideoOutput();
   CreateScaleMenuItems();
+  BindCommands();
   BuildMainPopup();
   ApplyStayOnTop(store_.ReadInt("Play", "StayOnTop"));
-  Video_P->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(Video_P, &QWidget::customContextMenuRequested, this,
-          [this](QPoint at) { Main_Pop->popup(platform::RealMapToGlobal(Video_P, at)); });
+  // The picture and the logo over it answer the mouse alike.
+  for (QWidget* area : {static_cast<QWidget*>(Video_P), static_cast<QWidget*>(MainLogo_I)}) {
+    area->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(area, &QWidget::customContextMenuRequested, this,
+            [this, area](QPoint at) { Main_Pop->popup(platform::RealMapToGlobal(area, at)); });
+  }
   Video_P->onMouseMove = [this](QPoint at) { FullScreenMouseMove(at.y()); };
-  Video_P->onDoubleClick = [this] { ToggleFullScreen(); };
+  Video_P->onClick = [this] { VideoClick(); };
+  Video_P->onDoubleClick = [this] { VideoDoubleClick(); };
+  connect(MainLogo_I, &tximage::OnClick, this, [this] { VideoClick(); });
+  connect(MainLogo_I, &tximage::OnDblClick, this, [this] { VideoDoubleClick(); });
 
   if (!engine::AudioEngineVersionOk()) {
     parts_.prompt->Inform("", "\"" + engine::AudioEngineLibraryName() + "\"" + " 文件版本不合适! ",
@@ -199,6 +206,8 @@ void TOrvaneMain_Form::InitialiseMainWindow() {
   UpdateTransportButtons();
   // Disabled after the pictures: it keeps its normal picture until a session ends.
   EnableControl(engine::Control::CaptureButton, false);
+  for (QAction* a : pipItems) a->setEnabled(false);
+  RegisterBossKey();
   setAcceptDrops(false);  // the player takes no dropped files
   ArrangeFrame();
   LayoutControlBar();
@@ -467,9 +476,10 @@ void TOrvaneMain_Form::FormClose() {
   SaveResumeState();
   if (session_.PlayType == engine::kPlayMedia || session_.PlayType == engine::kPlayAudio)
     playList_.SaveStored(PlayListFilePath());
-  // Clearing the history at exit, unsaved captures, the tray icon and the boss
-  // key join this sequence with their own rooms.
+  // Clearing the history at exit, unsaved captures and the tray icon join
+  // this sequence with their own rooms.
   history_.clear();
+  UnregisterBossKey();
   Ctrl_T->stop();
   FFT_T->stop();
   ShowMedia_T->stop();
@@ -555,7 +565,9 @@ void TOrvaneMain_Form::EnableControl(engine::Control control, bool on) {
     case engine::Control::CaptureButton: widgets = {Capture_XI}; break;
     case engine::Control::FullButton: widgets = {Full_XI}; break;
     case engine::Control::SplitterButton: widgets = {Splitter_XI}; break;
-    default: break;  // menu items arrive with the menus
+    default:
+      EnableMenuItems(control, on);
+      break;
   }
   for (QWidget* w : widgets) w->setEnabled(on);
 }

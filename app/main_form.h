@@ -13,6 +13,8 @@
 #include <QMenu>
 #include <functional>
 
+#include "app/commands.h"
+#include "app/menu_group.h"
 #include "app/seek_bar_rules.h"
 #include "app/spectrum_box.h"
 #include "app/tximage.h"
@@ -23,6 +25,7 @@
 #include "engine/video_mixer.h"
 #include "engine/session.h"
 #include "engine/session_view.h"
+#include "platform/global_hot_key.h"
 #include "platform/program_folders.h"
 #include "platform/prompt.h"
 #include "platform/system_volume.h"
@@ -143,9 +146,36 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   tximage* Splitter_XI = nullptr;
   QMenu* Main_Pop = nullptr;
   QMenu* Temp_Pop = nullptr;  // one top-level menu at a time, under its title-bar image
+  QMenu* Play_Pop = nullptr;  // never shown: the m copies of some items
   QAction *pNonever = nullptr, *pAlways = nullptr, *pOnlyplaying = nullptr;
   QAction *pFullscreen = nullptr, *pPlaylistView = nullptr, *pCapturelistview = nullptr,
-          *pPlaylist = nullptr, *pMainweb = nullptr;
+          *pPlaylist = nullptr, *pMainweb = nullptr, *pAbout = nullptr, *pExit = nullptr;
+  QMenu *pOpendvd = nullptr, *pHistory = nullptr;
+  QAction *pOpenpictureinpicture = nullptr, *pManageHistory = nullptr, *pClearHistory = nullptr,
+          *pClearHistoryExit = nullptr, *pPlaycontrol = nullptr;
+  // The choice groups of the menu, each in menu order.
+  MenuGroup stayOnTopGroup, afterPlayGroup, playModeGroup, pipPositionGroup, pipReverseGroup;
+  std::vector<QAction*> dvdItems;  // pPreviouschapter .. pAnglemenu
+  std::vector<QAction*> pipItems;  // pPipsetup .. pPicRestore
+
+  // Commands, the main menu and the mouse on the picture (main_menu.cpp).
+  Commands& commands() { return *commands_; }
+  void RefreshMainMenu();  // every opening of Main_Pop
+  void ChooseAfterPlay(QAction* item);
+  void SetPlayMode(QAction* item);
+  void VideoClick();
+  void VideoDoubleClick();
+  void OpenAbout();
+
+  // The boss key (boss_key.cpp). BossHidden is never stored.
+  bool BossHidden = false;
+  void RegisterBossKey();
+  void UnregisterBossKey();
+  // Whether the combination could be registered; it is released again at once.
+  bool ReregisterBossKey(int modifierFlags, int keyCode);
+  void ToggleBossKey();
+  int BossKeyIdentifier() const { return bossKeyId_; }
+  bool BossKeyRegistered() const { return bossKeyRegistered_; }
 
   VideoPanel* Video_P = nullptr;
   tximage* MainLogo_I = nullptr;
@@ -180,7 +210,7 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   // Volume, mute, channel and balance (volume_controls.cpp).
   void ToggleMute();
   void StepVolume(bool up);
-  // A channel menu item, or an action named by its caption.
+  // Checks the channel menu item alone and applies it.
   void SelectChannel(QAction* chosen);
   void ApplyChannelFromMenu();
   void RefreshChannelChecks();
@@ -268,7 +298,9 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   void BuildTitleBar();
   void BuildControlBar();
   void BuildSidePanel();
+  void BindCommands();
   void BuildMainPopup();
+  void EnableMenuItems(engine::Control control, bool on);
   void BuildVolumeControls();
   void BuildSoundMenus(QMenu* play);
   QString VolumeButtonFile(const char* state) const;
@@ -327,6 +359,13 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   Qt::WindowState shownState_ = Qt::WindowNoState;  // where a title-bar press began; x < 0: none
   int scrollThumbPressY_ = 0;
   std::unique_ptr<platform::SystemVolume> ownSystemVolume_;  // made at the first balance change
+  Commands* commands_ = nullptr;
+  bool suppressVideoClick_ = false;  // the menu has opened since the last click on the picture
+  platform::GlobalHotKey* hotKey_ = nullptr;
+  int bossKeyId_ = 0;
+  bool bossKeyRegistered_ = false;
+  bool bossPaused_ = false;  // the boss key paused what was playing
+  Qt::WindowState bossState_ = Qt::WindowNoState;  // how the window was shown before hiding
 };
 
 }  // namespace app

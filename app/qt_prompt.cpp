@@ -1,6 +1,11 @@
 #include "app/qt_prompt.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <cstdlib>
@@ -104,6 +109,22 @@ bool QtPrompt::AskGotoTime(std::int64_t totalLength, int playType, std::int64_t*
 void QtPrompt::ShowMediaProperties(const std::string& path, const std::string& durationText,
                                    int width, int height, double frameRate) {
   velmor::CreateMediaPropertyForm(parent_, path, durationText, width, height, frameRate, kLanguage);
+}
+
+void QtPrompt::ShowAbout(const std::string& caption, const std::string& text) {
+  QDialog box(parent_);
+  box.setWindowTitle(Q(caption));
+  if (parent_) box.setFont(parent_->font());
+  auto* layout = new QVBoxLayout(&box);
+  auto* label = new QLabel(Q(text), &box);
+  label->setTextFormat(Qt::PlainText);
+  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  layout->addWidget(label);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
+  buttons->button(QDialogButtonBox::Ok)->setText(QString::fromUtf8("确定"));
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+  layout->addWidget(buttons);
+  box.exec();
 }
 
 }  // namespace app

@@ -24,6 +24,7 @@ class QtPrompt final : public platform::Prompt {
   bool AskGotoTime(std::int64_t totalLength, int playType, std::int64_t* seconds) override;
   void ShowMediaProperties(const std::string& path, const std::string& durationText, int width,
                            int height, double frameRate) override;
+  void ShowAbout(const std::string& caption, const std::string& text) override;
 
  private:
   QWidget* parent_;

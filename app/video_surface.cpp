@@ -49,9 +49,24 @@ void VideoPanel::mouseMoveEvent(QMouseEvent* event) {
   if (onMouseMove) onMouseMove(event->position().toPoint());
 }
 
+void VideoPanel::mousePressEvent(QMouseEvent* event) {
+  // Taken, so the release comes here too.
+  if (event->button() == Qt::LeftButton) return event->accept();
+  QWidget::mousePressEvent(event);
+}
+
+void VideoPanel::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(event);
+  // The release that ends a double click is no second click.
+  const bool click = rect().contains(event->position().toPoint()) && !afterDoubleClick_;
+  afterDoubleClick_ = false;
+  if (click && onClick) onClick();
+}
+
 void VideoPanel::mouseDoubleClickEvent(QMouseEvent* event) {
-  QWidget::mouseDoubleClickEvent(event);
-  if (event->button() == Qt::LeftButton && onDoubleClick) onDoubleClick();
+  if (event->button() != Qt::LeftButton) return QWidget::mouseDoubleClickEvent(event);
+  afterDoubleClick_ = true;
+  if (onDoubleClick) onDoubleClick();
 }
 
 void VideoPanel::MakeNativeForSink() {

@@ -20,8 +20,9 @@ class VideoPanel : public QWidget {
   explicit VideoPanel(QWidget* parent);
   std::function<void()> onResize;
   std::function<void()> onExpose;
-  // Mouse moves (panel coordinates) and double clicks over the video.
+  // Mouse moves (panel coordinates), left clicks and double clicks over the video.
   std::function<void(QPoint)> onMouseMove;
+  std::function<void()> onClick;
   std::function<void()> onDoubleClick;
   // For the sink's own window: Qt must not paint over what the sink draws.
   void MakeNativeForSink();
@@ -32,11 +33,14 @@ class VideoPanel : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   QPaintEngine* paintEngine() const override;
 
  private:
   bool native_ = false;
+  bool afterDoubleClick_ = false;
   QWidget* surface_ = nullptr;
 };
 

@@ -75,40 +75,29 @@ void TOrvaneMain_Form::BuildVolumeControls() {
 }
 
 void TOrvaneMain_Form::BuildSoundMenus(QMenu* play) {
-  auto item = [](QMenu* menu, QAction** target, const char* name, const char* caption,
-                 bool checkable) {
-    QAction* a = menu->addAction(QString::fromUtf8(caption));
-    a->setObjectName(name);
-    a->setCheckable(checkable);
-    *target = a;
+  auto command = [this](QMenu* menu, Command id) {
+    QAction* a = commands_->MakeItem(id, menu);
+    menu->addAction(a);
     return a;
   };
   QMenu* volume = play->addMenu(QString::fromUtf8("调节音量"));
   volume->menuAction()->setObjectName("pAdjustvolumn");
-  connect(item(volume, &pHoistvolume, "pHoistvolume", "提升音量", false), &QAction::triggered,
-          this, [this] { StepVolume(true); });
-  connect(item(volume, &pDebasevolume, "pDebasevolume", "降低音量", false), &QAction::triggered,
-          this, [this] { StepVolume(false); });
-  connect(item(volume, &pSlience, "pSlience", "静音", true), &QAction::triggered, this,
-          [this] { ToggleMute(); });
+  pHoistvolume = command(volume, Command::HoistVolume);
+  pDebasevolume = command(volume, Command::DebaseVolume);
+  pSlience = command(volume, Command::Slience);
+  pSlience->setCheckable(true);
   // A stored mute starts the player muted: the mark says so from the first opening.
   pSlience->setChecked(session_.isSlience);
 
   QMenu* channel = play->addMenu(QString::fromUtf8("调节声道"));
   channel->menuAction()->setObjectName("pSoundtrack");
-  item(channel, &pStereo, "pStereo", "立体声", true);
-  item(channel, &pLefttrack, "pLefttrack", "左声道", true);
-  item(channel, &pRighttrack, "pRighttrack", "右声道", true);
-  // The shortcut actions carry their names as captions; the command table gives them keys.
-  QAction** actions[] = {&aStereo, &aLeftTrack, &aRightTrack};
-  const char* names[] = {"aStereo", "aLeftTrack", "aRightTrack"};
-  for (size_t i = 0; i < 3; ++i) {
-    *actions[i] = new QAction(QString::fromUtf8(names[i]), this);
-    (*actions[i])->setObjectName(names[i]);
-    addAction(*actions[i]);
-  }
-  for (QAction* a : {pStereo, pLefttrack, pRighttrack, aStereo, aLeftTrack, aRightTrack})
-    connect(a, &QAction::triggered, this, [this, a] { SelectChannel(a); });
+  pStereo = command(channel, Command::Stereo);
+  pLefttrack = command(channel, Command::LeftTrack);
+  pRighttrack = command(channel, Command::RightTrack);
+  for (QAction* a : ChannelMenuItems()) a->setCheckable(true);
+  aStereo = commands_->Action(Command::Stereo);
+  aLeftTrack = commands_->Action(Command::LeftTrack);
+  aRightTrack = commands_->Action(Command::RightTrack);
 }
 
 void TOrvaneMain_Form::ToggleMute() {
@@ -170,11 +159,7 @@ platform::SystemVolume& TOrvaneMain_Form::systemVolume() {
 }
 
 void TOrvaneMain_Form::SelectChannel(QAction* chosen) {
-  const auto items = ChannelMenuItems();
-  const QString names[] = {"aStereo", "aLeftTrack", "aRightTrack"};
-  for (QAction* item : items) item->setChecked(false);
-  for (size_t i = 0; i < items.size(); ++i)
-    if (chosen == items[i] || (chosen && chosen->text() == names[i])) items[i]->setChecked(true);
+  for (QAction* item : ChannelMenuItems()) item->setChecked(item == chosen);
   ApplyChannelFromMenu();
 }
 

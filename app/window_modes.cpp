@@ -1,6 +1,5 @@
 // How the main window is shown: maximised or not, full screen, above other
-// windows; the main popup menu; the scrolling media name.
-#include <QActionGroup>
+// windows; the scrolling media name.
 #include <QGuiApplication>
 #include <QResizeEvent>
 #include <QScreen>
@@ -128,73 +127,6 @@ void TOrvaneMain_Form::FullScreenAtOnce() {
   if (IsFullScreen) return;
   pFullscreen->setChecked(!pFullscreen->isChecked());
   ToggleFullScreen();
-}
-
-void TOrvaneMain_Form::BuildMainPopup() {
-  // The commands, play list and DVD items join this menu with their own rooms.
-  Main_Pop = new QMenu(this);
-  Main_Pop->setObjectName("Main_Pop");
-  auto item = [this](QMenu* menu, const char* name, const char* caption) {
-    QAction* a = menu->addAction(QString::fromUtf8(caption));
-    a->setObjectName(name);
-    return a;
-  };
-  QMenu* file = Main_Pop->addMenu(QString::fromUtf8("文件"));
-  file->menuAction()->setObjectName("pFile");
-  QMenu* play = Main_Pop->addMenu(QString::fromUtf8("播放"));
-  play->menuAction()->setObjectName("pPlay");
-  BuildSoundMenus(play);
-  QMenu* onTop = play->addMenu(QString::fromUtf8("画面前置"));
-  pNonever = item(onTop, "pNonever", "从来没有");
-  pAlways = item(onTop, "pAlways", "一直");
-  pOnlyplaying = item(onTop, "pOnlyplaying", "仅仅在播放时");
-  for (QAction* a : {pNonever, pAlways, pOnlyplaying}) {
-    a->setCheckable(true);
-    connect(a, &QAction::triggered, this, [this, a] { ChooseStayOnTop(a); });
-  }
-  QMenu* dvd = Main_Pop->addMenu(QString::fromUtf8("DVD导航"));
-  dvd->menuAction()->setObjectName("pDvdnavigate");
-  QMenu* pip = Main_Pop->addMenu(QString::fromUtf8("画中画"));
-  pip->menuAction()->setObjectName("pPip");
-  QMenu* view = Main_Pop->addMenu(QString::fromUtf8("视图"));
-  view->menuAction()->setObjectName("pView");
-  pFullscreen = item(view, "pFullscreen", "全屏");
-  pFullscreen->setCheckable(true);
-  connect(pFullscreen, &QAction::triggered, this, [this] { ToggleFullScreen(); });
-  pCapturelistview = item(view, "pCapturelistview", "截屏列表");
-  pCapturelistview->setCheckable(true);
-  connect(pCapturelistview, &QAction::triggered, this,
-          [this] { ShowCaptureListPage(CaptureListShown); });
-  pPlaylistView = item(view, "pPlaylistView", "播放列表");
-  pPlaylistView->setCheckable(true);
-  connect(pPlaylistView, &QAction::triggered, this, [this] { ShowPlayListPage(PlayListShown); });
-  QMenu* scale = view->addMenu(QString::fromUtf8("显示比例"));
-  for (QAction* a : ScaleMenuItems()) scale->addAction(a);
-  QMenu* playList = Main_Pop->addMenu(QString::fromUtf8("播放列表"));
-  pPlaylist = playList->menuAction();
-  pPlaylist->setObjectName("pPlaylist");
-  QMenu* help = Main_Pop->addMenu(QString::fromUtf8("帮助"));
-  help->menuAction()->setObjectName("pHelp");
-  pMainweb = item(help, "pMainweb", "官方网站...");
-  connect(pMainweb, &QAction::triggered, this, [this] { OpenProductPage(); });
-  Temp_Pop = new QMenu(this);
-  Temp_Pop->setObjectName("Temp_Pop");
-  const std::pair<tximage*, QMenu*> images[] = {{File_XI, file},     {Play_XI, play},
-                                                {Dvdnav_XI, dvd},    {Pip_XI, pip},
-                                                {View_XI, view},     {PLMenu_XI, playList}};
-  for (auto [image, menu] : images)
-    connect(image, &tximage::OnClick, this, [this, image, menu] {
-      // The same items, so captions, checks, shortcuts and handlers are the menu's own.
-      Temp_Pop->clear();
-      Temp_Pop->addActions(menu->actions());
-      Temp_Pop->popup(platform::RealMapToGlobal(image, QPoint(0, image->height())));
-    });
-  // Every opening shows the stored choice.
-  connect(Main_Pop, &QMenu::aboutToShow, this,
-          [this] {
-            RefreshChannelChecks();
-            ApplyStayOnTop(store_.ReadInt("Play", "StayOnTop"));
-          });
 }
 
 void TOrvaneMain_Form::ApplyStayOnTop(int mode) {

@@ -138,6 +138,13 @@ void Session::ResumeSession() {
 }
 
 void Session::TogglePlayPause() {
+  // With nothing open a pause would mark a session that does not exist as
+  // paused; the key plays instead, as the Play/Pause button does.
+  if (!IsPlaying) {
+    PlayCommand();
+    view_.RefreshButtonPictures();
+    return;
+  }
   if (!Road().TogglesPlayPause()) return;
   if (IsPaused)
     ResumeSession();

@@ -29,6 +29,8 @@ class Prompt {
   // The media properties dialog; display only.
   virtual void ShowMediaProperties(const std::string& path, const std::string& durationText,
                                    int width, int height, double frameRate) = 0;
+  // The About box: a caption and lines of text, closed with OK.
+  virtual void ShowAbout(const std::string& caption, const std::string& text) = 0;
 };
 
 // The caption of every message box the player shows.

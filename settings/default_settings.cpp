@@ -1,38 +1,8 @@
 #include "settings/default_settings.h"
 
-namespace settings {
+#include "settings/command_table.h"
 
-const std::array<ShortcutDefault, 29> kShortcutDefaults = {{
-    {"OpenFile", "Ctrl+O"},
-    {"OpenDvdDirectory", "Ctrl+D"},
-    {"Close", "Ctrl+C"},
-    {"CaptureScreen", "F6"},
-    {"Property", "Ctrl+Alt+P"},
-    {"Play/Pause", "Space"},
-    {"Stop", "Ctrl+S"},
-    {"SingleFrameStep", "F11"},
-    {"PlayPrevious", "PgUp"},
-    {"PlayNext", "PgDn"},
-    {"Goto", "Ctrl+G"},
-    {"Forward", "Ctrl+Right"},
-    {"Backward", "Ctrl+Left"},
-    {"AcceleratePlay", "Ctrl+Up"},
-    {"DeceleratePlay", "Ctrl+Down"},
-    {"NormalPlay", "Ctrl+R"},
-    {"PreviousFrame", "Left"},
-    {"NextFrame", "Right"},
-    {"HoistVolume", "Up"},
-    {"DebaseVolume", "Down"},
-    {"Slience", "Ctrl+M"},
-    {"Stereo", "F10"},
-    {"LeftTrack", "Alt+L"},
-    {"RightTrack", "Alt+R"},
-    {"BossKey", "Ctrl+F12"},
-    {"ControlPanel", "Ctrl+Alt+C"},
-    {"Option", "Ctrl+Alt+O"},
-    {"PlayList", "Ctrl+L"},
-    {"FullScreen", "Enter"},
-}};
+namespace settings {
 
 namespace {
 
@@ -94,11 +64,11 @@ std::string BuildConstant() {
     text += line;
     text += '\r';
   }
-  for (size_t i = 0; i < kShortcutDefaults.size(); ++i) {
-    text += kShortcutDefaults[i].command;
+  for (size_t i = 0; i < kCommands.size(); ++i) {
+    text += kCommands[i].key;
     text += '=';
-    text += kShortcutDefaults[i].keyText;
-    if (i + 1 < kShortcutDefaults.size()) text += '\r';
+    text += kCommands[i].defaultKey;
+    if (i + 1 < kCommands.size()) text += '\r';
   }
   return text;
 }

@@ -143,6 +143,8 @@ struct RecordingPrompt : platform::Prompt {
     properties.push_back(path + "|" + duration + "|" + std::to_string(w) + "x" + std::to_string(h) +
                          "|" + std::to_string(fps));
   }
+  std::vector<std::string> about;  // the About box's texts
+  void ShowAbout(const std::string&, const std::string& text) override { about.push_back(text); }
 };
 
 struct RecordingView : engine::SessionView {

@@ -68,6 +68,21 @@ TEST_F(SessionFixture, StateTableThroughOpenPauseResumeAndStop) {
   session.PlayCommand();
   EXPECT_TRUE(session.IsPlaying);
   EXPECT_EQ(graph.rendered.size(), 2u);
+
+  // Play/Pause with nothing open plays again rather than pausing nothing.
+  session.StopCommand();
+  session.TogglePlayPause();
+  EXPECT_TRUE(session.IsPlaying);
+  EXPECT_FALSE(session.IsPaused);
+  EXPECT_EQ(graph.rendered.size(), 3u);
+}
+
+TEST_F(SessionFixture, PlayPauseBeforeAnythingWasOpenMarksNothing) {
+  session.PlayType = kPlayNone;
+  session.TogglePlayPause();
+  EXPECT_FALSE(session.IsPlaying);
+  EXPECT_FALSE(session.IsPaused);
+  EXPECT_TRUE(graph.rendered.empty());
 }
 
 TEST_F(SessionFixture, TickMovesTheBarAndTimeText) {
