@@ -373,17 +373,23 @@ void TOrvaneMain_Form::FormActivate() {
       session_.OpenFiles({sw.file});
     } else if (sw.kind == ActivationSwitch::AddFile) {
       playList_.LoadStored(PlayListFilePath(), session_.CurrentMediaFile, sw.file);
+      if (session_.MergeIntoHistory) session_.MergeIntoHistory(playList_.PlayListPaths);
       // The list goes on from the file that plays, wherever it now stands.
       playList_.PlayListIndex = playList_.IndexOf(session_.CurrentMediaFile);
     }
     return;
   }
-  if (session_.PlayType == engine::kPlayMedia || session_.PlayType == engine::kPlayAudio) {
+  const bool files = FilesInPlay();
+  if (files) {
     std::string current = session_.CurrentMediaFile;
     playList_.LoadStored(PlayListFilePath(), current, "");
+    if (session_.MergeIntoHistory) session_.MergeIntoHistory(playList_.PlayListPaths);
     session_.CurrentMediaFile = current;
   }
   RestoreLastSession();
+  // The stored list is shown even when its last file did not come back.
+  if (files && playList_.Version != playListVersion_)
+    RefreshPlayList(playList_.IndexOf(session_.CurrentMediaFile));
 }
 
 void TOrvaneMain_Form::RestoreLastSession() {
@@ -565,6 +571,7 @@ void TOrvaneMain_Form::EnableControl(engine::Control control, bool on) {
     case engine::Control::CaptureButton: widgets = {Capture_XI}; break;
     case engine::Control::FullButton: widgets = {Full_XI}; break;
     case engine::Control::SplitterButton: widgets = {Splitter_XI}; break;
+    case engine::Control::PrevNextButtons: widgets = {Previous_XI, Next_XI}; break;
     default:
       EnableMenuItems(control, on);
       break;

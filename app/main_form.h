@@ -15,6 +15,7 @@
 
 #include "app/commands.h"
 #include "app/menu_group.h"
+#include "app/play_list_page.h"
 #include "app/seek_bar_rules.h"
 #include "app/spectrum_box.h"
 #include "app/tximage.h"
@@ -142,6 +143,8 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   QWidget* PL_P = nullptr;
   QWidget* Capture_P = nullptr;
   QWidget* PLTool_P = nullptr;
+  tximage *Add_XI = nullptr, *DelPlItem_XI = nullptr, *EmptyPL_XI = nullptr, *Load_XI = nullptr,
+          *Saveas_XI = nullptr;
   QWidget* catchTool_P = nullptr;
   tximage* Splitter_XI = nullptr;
   QMenu* Main_Pop = nullptr;
@@ -157,6 +160,15 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   MenuGroup stayOnTopGroup, afterPlayGroup, playModeGroup, pipPositionGroup, pipReverseGroup;
   std::vector<QAction*> dvdItems;  // pPreviouschapter .. pAnglemenu
   std::vector<QAction*> pipItems;  // pPipsetup .. pPicRestore
+
+  // The play list page and its operations (play_list_view.cpp).
+  PlayListPage* playListPage() const { return playListPage_; }
+  void PlayEntry(int index);
+  void AddFilesToPlayList();
+  void DeletePlayListEntry(int index);
+  void EmptyPlayList();
+  void LoadPlayListFile();
+  void SavePlayListAs();
 
   // Commands, the main menu and the mouse on the picture (main_menu.cpp).
   Commands& commands() { return *commands_; }
@@ -271,7 +283,7 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   void ShowStoppedButtonPictures() override;
   void RepaintVideo() override;
   void RepaintSpectrum() override;
-  void RefreshPlayList(int) override {}
+  void RefreshPlayList(int index) override;
   void LeaveFullScreenAtOpen() override;
   void FullScreenAtOnce() override;
   void RunAfterPlayAction() override;
@@ -298,6 +310,9 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   void BuildTitleBar();
   void BuildControlBar();
   void BuildSidePanel();
+  void BuildPlayListPage();
+  bool FilesInPlay() const;
+  void AfterListEdit();
   void BindCommands();
   void BuildMainPopup();
   void EnableMenuItems(engine::Control control, bool on);
@@ -350,7 +365,7 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   engine::SpectrumBars spectrumBars_;
   std::string tagText_;
   std::string tagPath_;  // the file tagText_ was built from
-  bool controls_[11] = {};
+  bool controls_[12] = {};
   ListPageScroll playListScroll_{nullptr, nullptr, 50};
   ListPageScroll captureScroll_{nullptr, nullptr, 55};
   int splitterPressX_ = 0;
@@ -360,6 +375,8 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   int scrollThumbPressY_ = 0;
   std::unique_ptr<platform::SystemVolume> ownSystemVolume_;  // made at the first balance change
   Commands* commands_ = nullptr;
+  PlayListPage* playListPage_ = nullptr;
+  unsigned playListVersion_ = 0;  // the list version the page was last built for
   bool suppressVideoClick_ = false;  // the menu has opened since the last click on the picture
   platform::GlobalHotKey* hotKey_ = nullptr;
   int bossKeyId_ = 0;

@@ -96,6 +96,7 @@ void TOrvaneMain_Form::BuildFrame() {
   BottomRight_I = MakeImage(Bottom_P, "BottomRight_I", "Bottom_Right.bmp", true);
   BuildControlBar();
   BuildSidePanel();
+  BuildPlayListPage();
 }
 
 void TOrvaneMain_Form::BuildTitleBar() {
@@ -213,9 +214,8 @@ void TOrvaneMain_Form::BuildControlBar() {
   connect(PlayPause_XI, &tximage::OnMouseUp, this, [this] { UpdateTransportButtons(); });
   button(&Stop_XI, "Stop_XI", b::kStop, "Stop_Normal_Btn.bmp", "停止", UpPicture::Normal,
          [this] { session_.StopCommand(); }, true);
-  // Previous and next step through the play list, which arrives with its own room.
   button(&Previous_XI, "Previous_XI", b::kPrevious, "Prev_Normal_Btn.bmp", "上一个",
-         UpPicture::Normal, nullptr);
+         UpPicture::Normal, [this] { session_.PlayPrevious(); });
   button(&Backward_XI, "Backward_XI", b::kBackward, "BackWard_Normal_Btn.bmp", "减速播放",
          UpPicture::Normal, [this] {
            const std::string text = session_.Decelerate();
@@ -227,7 +227,7 @@ void TOrvaneMain_Form::BuildControlBar() {
            SetStatusText(text);
          });
   button(&Next_XI, "Next_XI", b::kNext, "Next_Normal_Btn.bmp", "下一个", UpPicture::Normal,
-         nullptr);
+         [this] { session_.PlayNext(); });
   // Capturing and the options dialog arrive with their own rooms.
   button(&Open_XI, "Open_XI", b::kOpen, "Open_Normal_btn.bmp", "打开", UpPicture::Normal,
          [this] { session_.OpenFileCommand(); });

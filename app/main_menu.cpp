@@ -55,11 +55,13 @@ void TOrvaneMain_Form::BindCommands() {
   c.Bind(Command::Stereo, [this] { SelectChannel(pStereo); });
   c.Bind(Command::LeftTrack, [this] { SelectChannel(pLefttrack); });
   c.Bind(Command::RightTrack, [this] { SelectChannel(pRighttrack); });
+  c.Bind(Command::PlayPrevious, [this] { session_.PlayPrevious(); });
+  c.Bind(Command::PlayNext, [this] { session_.PlayNext(); });
   c.Bind(Command::BossKey, [this] { ToggleBossKey(); });
   c.Bind(Command::PlayList, [this] { ShowPlayListPage(PlayListShown); });
   c.Bind(Command::FullScreen, [this] { ToggleFullScreen(); });
-  // Opening a DVD folder, capturing, the control panel, the options dialog and
-  // previous/next arrive with their own rooms; until then they stay disabled.
+  // Opening a DVD folder, capturing, the control panel and the options dialog
+  // arrive with their own rooms; until then they stay disabled.
 }
 
 void TOrvaneMain_Form::BuildMainPopup() {
@@ -177,10 +179,12 @@ void TOrvaneMain_Form::BuildMainPopup() {
                              Item(mode, "pRandomplay", "随机播放"),
                              Item(mode, "pCirclesingleplay", "循环播放")});
   playModeGroup.SetClickHandler([this](QAction* a) { SetPlayMode(a); });
-  // Play-list files and editing arrive with the play list's room.
-  for (auto [name, caption] : {std::pair{"pLoadfromfile", "加载..."}, {"pSaveto", "另存 ..."},
-                               {"pAdd", "添加"}, {"pClear", "清空"}})
-    Item(playList, name, caption)->setEnabled(false);
+  connect(Item(playList, "pLoadfromfile", "加载..."), &QAction::triggered, this,
+          [this] { LoadPlayListFile(); });
+  connect(Item(playList, "pSaveto", "另存 ..."), &QAction::triggered, this,
+          [this] { SavePlayListAs(); });
+  connect(Item(playList, "pAdd", "添加"), &QAction::triggered, this, [this] { AddFilesToPlayList(); });
+  connect(Item(playList, "pClear", "清空"), &QAction::triggered, this, [this] { EmptyPlayList(); });
 
   QMenu* help = SubMenu(Main_Pop, "pHelp", "帮助");
   pMainweb = Item(help, "pMainweb", "官方网站...");

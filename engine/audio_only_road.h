@@ -22,6 +22,7 @@ class AudioOnlyRoad final : public SessionRoad {
   void Resume() override { audio_.Play(false); }
   bool TogglesPlayPause() const override { return true; }
   bool ReopensOnPlay() const override { return true; }
+  bool StepsPlayList() const override { return true; }
   bool EngineOpen() const override { return audio_.IsOpen(); }
   bool TickPosition() override;
   void StopAtEnd() override;

@@ -22,6 +22,7 @@ class MediaFileRoad : public SessionRoad {
   void Resume() override;
   bool TogglesPlayPause() const override { return true; }
   bool ReopensOnPlay() const override { return true; }
+  bool StepsPlayList() const override { return true; }
   bool EngineOpen() const override { return graph_.Exists(); }
   bool TickPosition() override;
   void StopAtEnd() override;

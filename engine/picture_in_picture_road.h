@@ -13,6 +13,8 @@ class PictureInPictureRoad final : public MediaFileRoad {
   bool Open(const std::string&) override { return false; }
   bool ReopensOnPlay() const override { return false; }
   bool FollowsPlayMode() const override { return false; }
+  // Previous and next swap the two pictures, which arrive with the two-source graph.
+  bool StepsPlayList() const override { return false; }
 };
 
 }  // namespace engine

@@ -111,6 +111,7 @@ void Session::ShowMediaInfo() {
   view_.EnableControl(Control::PlayControlMenuItems, true);
   view_.EnableControl(Control::TransportButtons, true);
   view_.EnableControl(Control::SeekTrack, true);
+  UpdatePrevNextButtons();
   view_.RefreshButtonPictures();
 }
 
@@ -134,6 +135,7 @@ void Session::ResumeSession() {
   view_.SetTimer(Timer::Session, true);
   view_.SetStatusText(kStatusPlaying);
   view_.EnableControl(Control::TransportButtons, true);
+  UpdatePrevNextButtons();
   view_.SetTimer(Timer::MediaName, true);
 }
 
@@ -250,7 +252,7 @@ void Session::StopAtEnd() {
   view_.RunAfterPlayAction();
 }
 
-bool Session::AdvanceTo(int index, bool leaveFullScreen) {
+bool Session::AdvanceTo(int index, bool leaveFullScreen, bool fullScreenAtOpen) {
   std::string previous = CurrentMediaFile;
   playList_.PlayListIndex = index;
   CurrentMediaFile = playList_.PlayListPaths[static_cast<size_t>(index)];
@@ -264,8 +266,62 @@ bool Session::AdvanceTo(int index, bool leaveFullScreen) {
     return false;
   }
   ShowMediaInfo();
-  view_.FullScreenAtOnce();
+  if (fullScreenAtOpen) view_.FullScreenAtOnce();
   return true;
+}
+
+void Session::StepPlayList(bool next) {
+  if (!IsPlaying || playList_.Empty()) return;
+  if (playList_.PlayListIndex >= playList_.Count()) playList_.PlayListIndex = -1;
+  CloseSession();
+  playList_.StepIndex(next);
+  if (playList_.PlayListIndex < 0) playList_.PlayListIndex = 0;
+  AdvanceTo(playList_.PlayListIndex, true, false);
+}
+
+void Session::PlayPrevious() {
+  if (Road().StepsPlayList())
+    StepPlayList(false);
+  else
+    Road().StepPrevNext(false);
+}
+
+void Session::PlayNext() {
+  if (Road().StepsPlayList())
+    StepPlayList(true);
+  else
+    Road().StepPrevNext(true);
+}
+
+bool Session::PlayEntry(int index, bool memoryLastPos) {
+  if (index < 0 || index >= playList_.Count()) return false;
+  CloseSession();
+  PlayRate = 1.0;
+  const std::string path = playList_.PlayListPaths[static_cast<size_t>(index)];
+  if (MergeIntoHistory) MergeIntoHistory({path});
+  if (!AdvanceTo(index, false)) return false;
+  // Text that is not a number plays from the start.
+  std::int64_t start = playlist::StartSeconds(playList_.PlayListStartPositions[static_cast<size_t>(index)]);
+  const bool audio = PlayType == kPlayAudio;
+  if (start == (audio ? AudioLength : UnitsToSeconds(MediaLength))) start = 0;
+  if (memoryLastPos && start > 0) {
+    if (audio)
+      SeekAudioSeconds(start);
+    else
+      SeekSeconds(start);
+  }
+  return true;
+}
+
+void Session::UpdatePrevNextButtons() {
+  bool on = false;
+  if (PlayType == kPlayMedia || PlayType == kPlayAudio)
+    on = playList_.Count() > 1;
+  else if (PlayType == kPlayDvd)
+    on = DvdListCount > 1;
+  else if (PlayType == kPlayPip)
+    on = true;
+  view_.EnableControl(Control::PrevNextButtons, on);
 }
 
 void Session::EndOfMedia() {

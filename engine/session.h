@@ -105,6 +105,18 @@ class Session {
   void EnterReadyState();
   void ReportOpenFailure(const std::string& path);
 
+  // Previous and next: files step through the play list (wrapping), other
+  // types do their road's own step. Only while something is open.
+  void PlayPrevious();
+  void PlayNext();
+  // Plays entry `index` of the play list, from its start position when
+  // memoryLastPos is 1 (a position equal to the length plays from 0).
+  bool PlayEntry(int index, bool memoryLastPos);
+  // Previous_XI and Next_XI: on for files with more than one entry, for
+  // picture in picture, and for a DVD list of more than one entry.
+  void UpdatePrevNextButtons();
+  int DvdListCount = 0;
+
   // The audio-only path, whatever the current type.
   void SetEqBand(int band, int gain);
   std::int64_t AudioPositionSeconds() const;
@@ -151,7 +163,8 @@ class Session {
   void LeaveFailedOpen();
   void EndOfMedia();
   void StopAtEnd();
-  bool AdvanceTo(int index, bool leaveFullScreen);
+  bool AdvanceTo(int index, bool leaveFullScreen, bool fullScreenAtOpen = true);
+  void StepPlayList(bool next);
   // The road of the current play type.
   SessionRoad& Road();
 

@@ -31,6 +31,10 @@ class SessionRoad {
   // The engine's part of stopping at the end, and whether the end follows the play mode.
   virtual void StopAtEnd() {}
   virtual bool FollowsPlayMode() const { return true; }
+  // Whether previous/next step through the play list; otherwise the road
+  // steps in its own way (pictures, chapters).
+  virtual bool StepsPlayList() const { return false; }
+  virtual void StepPrevNext(bool /*next*/) {}
 
   virtual void SeekSeconds(std::int64_t) {}
   virtual void SeekFromBar(int /*offset*/, int /*travel*/) {}

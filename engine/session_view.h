@@ -17,6 +17,7 @@ enum class Control {
   FileMenuItems,     // pClose, pCapturescreen, pProperty and their m twins
   PlayControlMenuItems,
   DvdMenuItems,
+  PrevNextButtons,   // Previous_XI and Next_XI
 };
 
 enum class Timer { Session, Spectrum, MediaName };  // Ctrl_T, FFT_T, ShowMedia_T

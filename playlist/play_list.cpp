@@ -1,8 +1,12 @@
 #include "playlist/play_list.h"
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
+#include <charconv>
 #include <random>
 #include <strings.h>
+#include <unordered_set>
 
 #include "platform/safe_file.h"
 
@@ -18,13 +22,40 @@ void PlayList::Replace(const std::vector<std::string>& files) {
   PlayListPaths = files;
   PlayListStartPositions.assign(files.size(), "0");
   PlayListIndex = 0;
+  ++Version;
 }
 
 bool PlayList::Append(const std::string& path, const std::string& startPosition) {
   if (IndexOf(path) >= 0) return false;
   PlayListPaths.push_back(path);
   PlayListStartPositions.push_back(startPosition);
+  ++Version;
   return true;
+}
+
+void PlayList::Remove(int index) {
+  if (index < 0 || index >= Count()) return;
+  PlayListPaths.erase(PlayListPaths.begin() + index);
+  PlayListStartPositions.erase(PlayListStartPositions.begin() + index);
+  if (PlayListIndex == index)
+    PlayListIndex = -1;
+  else if (PlayListIndex > index)
+    --PlayListIndex;
+  ++Version;
+}
+
+void PlayList::Clear() {
+  PlayListPaths.clear();
+  PlayListStartPositions.clear();
+  PlayListIndex = -1;
+  ++Version;
+}
+
+long long StartSeconds(const std::string& text) {
+  long long value = 0;
+  const char* end = text.data() + text.size();
+  auto [at, error] = std::from_chars(text.data(), end, value);
+  return error == std::errc() && at == end && value >= 0 ? value : 0;
 }
 
 void PlayList::StepIndex(bool next) {
@@ -44,23 +75,30 @@ int PlayList::RandomIndex() const {
 }
 
 void SplitPlayListLine(const std::string& line, std::string* path, std::string* start) {
-  size_t at = line.find("===");
-  if (at == std::string::npos) {
-    *path = line;
-    *start = "0";
-  } else {
-    *path = line.substr(0, at);
-    *start = line.substr(at + 3);
-  }
+  const size_t at = line.find("===");
+  const bool split = at != std::string::npos;
+  *path = split ? line.substr(0, at) : line;
+  *start = split ? line.substr(at + 3) : std::string(1, '0');
 }
 
-bool PlayList::LoadStored(const std::string& file, const std::string& currentMediaFile,
-                          const std::string& extraFile) {
+namespace {
+// Paths compared without regard to letter case, as the list compares them.
+std::string CaseKey(const std::string& path) {
+  std::string key = path;
+  std::transform(key.begin(), key.end(), key.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return key;
+}
+}  // namespace
+
+bool PlayList::ReadLines(const std::string& file, const std::string& currentMediaFile,
+                         const std::string& extraFile) {
   std::optional<std::string> text = platform::ReadWholeFile(file);
   if (!text) {
     platform::WriteFileAtomically(file, "");
     return false;
   }
+  // CR, LF and CR LF all end a line.
   std::vector<std::string> lines;
   size_t start = 0;
   const std::string& t = *text;
@@ -71,32 +109,44 @@ bool PlayList::LoadStored(const std::string& file, const std::string& currentMed
     if (end < t.size() && t[end] == '\r' && end + 1 < t.size() && t[end + 1] == '\n') ++end;
     start = end + 1;
   }
-  auto among = [&lines](const std::string& p) {
-    for (const std::string& line : lines) {
-      std::string path, s;
-      SplitPlayListLine(line, &path, &s);
-      if (::strcasecmp(path.c_str(), p.c_str()) == 0) return true;
-    }
-    return false;
-  };
-  if (!currentMediaFile.empty() && !among(currentMediaFile)) lines.push_back(currentMediaFile);
-  if (!extraFile.empty() && !among(extraFile)) lines.push_back(extraFile);
   PlayListPaths.clear();
   PlayListStartPositions.clear();
-  for (const std::string& line : lines) {
-    std::string path, s;
-    SplitPlayListLine(line, &path, &s);
-    if (!path.empty()) Append(path, s);
-  }
+  std::unordered_set<std::string> seen;
+  auto add = [&](const std::string& line) {
+    std::string path, position;
+    SplitPlayListLine(line, &path, &position);
+    if (path.empty() || !seen.insert(CaseKey(path)).second) return;
+    PlayListPaths.push_back(path);
+    PlayListStartPositions.push_back(position);
+  };
+  for (const std::string& line : lines) add(line);
+  // The file that plays and the file added from the command line join the end.
+  if (!currentMediaFile.empty()) add(currentMediaFile);
+  if (!extraFile.empty()) add(extraFile);
+  ++Version;
+  return true;
+}
+
+bool PlayList::LoadStored(const std::string& file, const std::string& currentMediaFile,
+                          const std::string& extraFile) {
+  if (!ReadLines(file, currentMediaFile, extraFile)) return false;
   PlayListIndex = 0;
   return true;
 }
 
-bool PlayList::SaveStored(const std::string& file) const {
+bool PlayList::LoadFile(const std::string& file, const std::string& currentMediaFile) {
+  return ReadLines(file, currentMediaFile, "");
+}
+
+std::string PlayList::StoredText() const {
   std::string text;
   for (size_t i = 0; i < PlayListPaths.size(); ++i)
     text += PlayListPaths[i] + "===" + PlayListStartPositions[i] + "\r\n";
-  return platform::WriteFileAtomically(file, text);
+  return text;
+}
+
+bool PlayList::SaveStored(const std::string& file) const {
+  return platform::WriteFileAtomically(file, StoredText());
 }
 
 }  // namespace playlist

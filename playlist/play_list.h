@@ -25,6 +25,8 @@ class PlayList {
   std::vector<std::string> PlayListPaths;
   std::vector<std::string> PlayListStartPositions;
   int PlayListIndex = -1;
+  // Grows with every change of the entries, so a view knows when to rebuild.
+  unsigned Version = 0;
 
   int Count() const { return static_cast<int>(PlayListPaths.size()); }
   bool Empty() const { return PlayListPaths.empty(); }
@@ -34,6 +36,10 @@ class PlayList {
   void Replace(const std::vector<std::string>& files);
   // Appends a file not yet in the list; false when it was already there.
   bool Append(const std::string& path, const std::string& startPosition = "0");
+  // Removes an entry; the current index keeps pointing at the same entry
+  // (-1 when it was the one removed).
+  void Remove(int index);
+  void Clear();
   // Wraps in both directions; an unselected index stays unselected.
   void StepIndex(bool next);
   // Uniform over 0..count-1, re-seeded from the clock; -1 for an empty list.
@@ -45,7 +51,19 @@ class PlayList {
   bool LoadStored(const std::string& file, const std::string& currentMediaFile,
                   const std::string& extraFile);
   bool SaveStored(const std::string& file) const;
+  // A play list file chosen by the user: the same reading, but the current
+  // index is left alone. False when the file did not exist (made empty then).
+  bool LoadFile(const std::string& file, const std::string& currentMediaFile);
+  // The lines as stored: path "===" start position, each ended by CR LF.
+  std::string StoredText() const;
+
+ private:
+  bool ReadLines(const std::string& file, const std::string& currentMediaFile,
+                 const std::string& extraFile);
 };
+
+// A start position text as whole seconds; text that is not a number is 0.
+long long StartSeconds(const std::string& text);
 
 // Splits one stored line at its first "===".
 void SplitPlayListLine(const std::string& line, std::string* path, std::string* start);

@@ -71,12 +71,13 @@ TEST_F(CommandsFixture, MenuHoldsEveryItemWithItsCaptionAndUnbuiltOnesDisabled) 
   // Nothing open: the session's items are disabled; rooms not built yet stay so.
   for (const char* name : {"pClose", "pProperty", "pPlayPause", "pPlaycontrol", "pPreviouschapter",
                            "pPipsetup", "pOpendvddirectory", "pCapturescreen", "pControlpanel",
-                           "pOption", "pManageHistory", "pAdd"})
+                           "pOption", "pManageHistory"})
     EXPECT_FALSE(Find(name)->isEnabled()) << name;
   OpenClip();
-  for (const char* name : {"pClose", "pProperty", "pPlayPause", "pStop", "pPlaycontrol"})
+  for (const char* name : {"pClose", "pProperty", "pPlayPause", "pStop", "pPlaycontrol",
+                           "pPlayPrevious", "pPlayNext", "pAdd"})
     EXPECT_TRUE(Find(name)->isEnabled()) << name;
-  for (const char* name : {"pCapturescreen", "pPlayPrevious", "pPlayNext", "pPreviouschapter"})
+  for (const char* name : {"pCapturescreen", "pPreviouschapter"})
     EXPECT_FALSE(Find(name)->isEnabled()) << name;
 }
 
@@ -109,8 +110,9 @@ TEST_F(CommandsFixture, StoredKeysBindAndTextNotUnderstoodLeavesTheOthers) {
   Key(Qt::Key_S, Qt::ControlModifier);
   EXPECT_TRUE(form->session().IsPlaying);
   EXPECT_EQ(Find("pStop")->text(), QString::fromUtf8("停止"));
+  const bool listShown = form->PlayListShown;
   Key(Qt::Key_5, Qt::ShiftModifier | Qt::KeypadModifier);
-  EXPECT_TRUE(form->PlayListShown);
+  EXPECT_NE(form->PlayListShown, listShown);
   graph.current = 0;
   form->session().SessionTick();  // a skip waits for the first tick
   Key(Qt::Key_Right);

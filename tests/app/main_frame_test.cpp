@@ -304,6 +304,8 @@ TEST_F(FrameFixture, SeekBarFollowsTheTickAndSeeksWhereClickedOrDragged) {
 
 TEST_F(FrameFixture, TransportPicturesFollowPauseAndAFailedOpen) {
   Open();
+  // Two entries, so previous and next have somewhere to go.
+  ASSERT_TRUE(form->session().OpenFiles({root + "/clip.mp4", root + "/song.mp3"}));
   Send(form->PlayPause_XI, QEvent::MouseButtonPress);
   Send(form->PlayPause_XI, QEvent::MouseButtonRelease);
   ASSERT_TRUE(form->session().IsPaused);

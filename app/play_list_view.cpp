@@ -1,0 +1,180 @@
+// The play list as the window works it: the page of tiles, its tool bar,
+// add, delete, empty, load and save as, previous and next.
+#include <QTimer>
+
+#include "app/main_form.h"
+#include "app/play_list_page.h"
+#include "assets/skin_layout.h"
+#include "platform/safe_file.h"
+
+namespace app {
+
+namespace {
+// The play list files' dialogs: this filter, the Project folder, this name.
+constexpr const char* kPlayListFileFilter =
+    "VelmorDvd List Files(*.vmplf)|*.vmplf|All Files(*.*)|*";
+constexpr const char* kPlayListFileName = "vmpPlayListFile";
+
+bool HasExtension(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  const size_t dot = path.find_last_of('.');
+  return dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+}
+}  // namespace
+
+void TOrvaneMain_Form::BuildPlayListPage() {
+  namespace p = skin::panel;
+  struct Button {
+    tximage** target;
+    const char* name;
+    const skin::Place& place;
+    const char* picture;
+    std::function<void()> action;
+    bool onUp;
+  };
+  // Delete and empty change the tiles under the pointer: they act once the release is done.
+  auto later = [this](std::function<void()> f) {
+    return [this, f] { QTimer::singleShot(0, this, f); };
+  };
+  const Button buttons[] = {
+      {&Add_XI, "Add_XI", p::kAdd, "Add_Normal_btn.bmp", [this] { AddFilesToPlayList(); }, false},
+      {&DelPlItem_XI, "DelPlItem_XI", p::kDelete, "Del_Normal_Btn.bmp",
+       later([this] { DeletePlayListEntry(playListPage_->ToolBarEntry()); }), true},
+      {&EmptyPL_XI, "EmptyPL_XI", p::kEmpty, "Empty_Normal_Btn.bmp", later([this] { EmptyPlayList(); }),
+       true},
+      {&Load_XI, "Load_XI", p::kLoad, "Load_Normal_btn.bmp", [this] { LoadPlayListFile(); }, false},
+      {&Saveas_XI, "Saveas_XI", p::kSaveAs, "Save_Normal_Btn.bmp", [this] { SavePlayListAs(); }, false},
+  };
+  for (const Button& b : buttons) {
+    *b.target = MakeImage(PLTool_P, b.name, {});
+    (*b.target)->setGeometry(b.place.dx, b.place.y, b.place.w, b.place.h);
+    const QString picture = b.picture;
+    BindSkinButton(*b.target, [picture] { return picture; }, UpPicture::Normal, b.action, b.onUp);
+  }
+
+  PlayListPage::Parts parts;
+  parts.page = PL_P;
+  parts.content = playListScroll_.content;
+  parts.toolBar = PLTool_P;
+  parts.toolBarHome = MediaFile_P;
+  parts.font = font();
+  parts.loadPicture = [this](tximage* image, const QString& file) { LoadSkinPicture(image, file); };
+  parts.iconFor = [this](const std::string& path) -> QString {
+    switch (session_.PlayType) {
+      case engine::kPlayDvd: return "Play_Dvd.bmp";
+      case engine::kPlayPip: return "Play_Pip_s.bmp";
+      default: return engine::IsAudioOnlyFile(path) ? "Play_Audio.bmp" : "Play_Media_s.bmp";
+    }
+  };
+  parts.toolBarWanted = [this] { return FilesInPlay(); };
+  playListPage_ = new PlayListPage(parts, playList_, this);
+  playListPage_->onPlayEntry = [this](int index) { PlayEntry(index); };
+}
+
+bool TOrvaneMain_Form::FilesInPlay() const {
+  return session_.PlayType == engine::kPlayMedia || session_.PlayType == engine::kPlayAudio;
+}
+
+void TOrvaneMain_Form::RefreshPlayList(int index) {
+  if (!playListPage_) return;
+  const bool rebuilt = playListVersion_ != playList_.Version;
+  playListVersion_ = playList_.Version;
+  if (rebuilt) {
+    // A new list starts at its top, and shows its page.
+    playListScroll_.content->move(0, 10);
+    if (!playList_.Empty()) ShowPlayListPage(false);
+  }
+  playListPage_->Refresh();
+  UpdateScrollBar(1);
+  if (index >= 0 && index < playList_.Count())
+    PlaceListContent(1, playListPage_->ScrollTopFor(index));
+  playListPage_->Refresh();
+}
+
+void TOrvaneMain_Form::PlayEntry(int index) {
+  if (!FilesInPlay()) return;
+  setCursor(Qt::BusyCursor);
+  session_.PlayEntry(index, MemoryLastPos == 1);
+  unsetCursor();
+}
+
+void TOrvaneMain_Form::AddFilesToPlayList() {
+  if (!FilesInPlay()) return;
+  const std::vector<std::string> files =
+      parts_.prompt->OpenFiles("添加文件", "", playlist::kMediaFileFilter, true);
+  bool added = false;
+  for (const std::string& file : files) added |= playList_.Append(file);
+  if (!added) return;
+  if (session_.IsPlaying) AfterListEdit();
+  RefreshPlayList(-1);
+}
+
+// After an add or a delete while something plays: the buttons follow the list.
+void TOrvaneMain_Form::AfterListEdit() {
+  EnableControl(engine::Control::TransportButtons, true);
+  session_.UpdatePrevNextButtons();
+  EnableControl(engine::Control::SeekTrack, true);
+  EnableControl(engine::Control::VolumeTrack, true);
+  UpdateTransportButtons();
+}
+
+void TOrvaneMain_Form::DeletePlayListEntry(int index) {
+  if (!FilesInPlay() || index < 0 || index >= playList_.Count()) return;
+  if (playList_.PlayListPaths[static_cast<size_t>(index)] == session_.CurrentMediaFile) {
+    session_.CloseSession();
+    UpdateTransportButtons();
+    AudioEQ_P->hide();
+    session_.CurrentMediaFile.clear();
+    SetMediaName("");
+  }
+  playList_.Remove(index);
+  // The list just moved up under the same version: no rebuild, the page stays.
+  playListVersion_ = playList_.Version;
+  if (session_.IsPlaying) AfterListEdit();
+  playListPage_->Refresh();
+  UpdateScrollBar(1);
+}
+
+void TOrvaneMain_Form::EmptyPlayList() {
+  session_.CloseSession();
+  UpdateTransportButtons();
+  playList_.Clear();
+  playListVersion_ = playList_.Version;
+  session_.CurrentMediaFile.clear();
+  SetMediaName("");
+  AudioEQ_P->hide();
+  playListPage_->SendToolBarHome();
+  playListScroll_.content->move(0, 10);
+  playListPage_->Refresh();
+  UpdateScrollBar(1);
+}
+
+void TOrvaneMain_Form::LoadPlayListFile() {
+  const std::vector<std::string> chosen = parts_.prompt->OpenFiles(
+      "加载播放列表", folders_.project, kPlayListFileFilter, false);
+  if (chosen.empty()) return;
+  playList_.LoadFile(chosen.front(), session_.CurrentMediaFile);
+  session_.CloseSession();
+  session_.PlayType = engine::kPlayMedia;
+  UpdateTransportButtons();
+  playListPage_->SendToolBarHome();
+  AudioEQ_P->hide();
+  // Rebuilt and shown even when the file was missing and the list stayed.
+  playListVersion_ = ~playList_.Version;
+  RefreshPlayList(-1);
+  ShowPlayListPage(false);
+}
+
+void TOrvaneMain_Form::SavePlayListAs() {
+  if (playList_.Empty()) return;
+  std::string path = parts_.prompt->SaveFile("另存播放列表",
+                                             folders_.project,
+                                             kPlayListFileName, kPlayListFileFilter);
+  if (path.empty()) return;
+  if (!HasExtension(path)) path += ".vmplf";
+  if (!platform::WriteFileAtomically(path, playList_.StoredText()))
+    parts_.prompt->Inform(platform::kPromptCaption, "无法保存播放列表文件:\n" + path,
+                          platform::Prompt::Icon::Error);
+}
+
+}  // namespace app
