@@ -126,8 +126,9 @@ struct RecordingPrompt : platform::Prompt {
     openFilter = f;
     return openAnswer;
   }
+  std::string saveAnswer;  // what the save dialog returns
   std::string SaveFile(const std::string&, const std::string&, const std::string&,
-                       const std::string&) override { return {}; }
+                       const std::string&) override { return saveAnswer; }
   std::string ChooseFolder(const std::string&, const std::string&) override { return {}; }
   // The go-to answer: seconds, or nothing for cancel.
   std::optional<std::int64_t> gotoAnswer;

@@ -227,3 +227,38 @@ TEST_F(SessionFixture, AudioEndsWhenTheRoundedPositionReachesTheLength) {
   session.SessionTick();
   EXPECT_FALSE(session.IsPlaying);
 }
+
+TEST_F(SessionFixture, PreviousAndNextWrapAndOnlyWhileSomethingIsOpen) {
+  ASSERT_TRUE(session.OpenFiles({"/v/a.mp4", "/v/b.mp4", "/v/c.mp4"}));
+  EXPECT_TRUE(view.controls[Control::PrevNextButtons]);
+  session.PlayPrevious();  // from the first to the last
+  EXPECT_EQ(session.CurrentMediaFile, "/v/c.mp4");
+  EXPECT_EQ(list.PlayListIndex, 2);
+  session.PlayNext();  // from the last to the first
+  EXPECT_EQ(session.CurrentMediaFile, "/v/a.mp4");
+  EXPECT_TRUE(session.IsPlaying);
+  session.StopCommand();
+  session.PlayNext();
+  EXPECT_EQ(session.CurrentMediaFile, "/v/a.mp4");
+  EXPECT_FALSE(session.IsPlaying);
+  // One entry: nowhere to step to.
+  ASSERT_TRUE(session.OpenFiles({"/v/a.mp4"}));
+  EXPECT_FALSE(view.controls[Control::PrevNextButtons]);
+}
+
+TEST_F(SessionFixture, AnEntryStartsAtItsStoredSecondUnlessThatIsTheEnd) {
+  graph.length = 1200000000;  // 120 s
+  list.Replace({"/v/a.mp4", "/v/b.mp4", "/v/c.mp4"});
+  list.PlayListStartPositions = {"120", "30", "later"};
+  session.PlayType = kPlayMedia;
+  ASSERT_TRUE(session.PlayEntry(1, true));
+  EXPECT_EQ(graph.current, 300000000);
+  EXPECT_EQ(list.PlayListIndex, 1);
+  ASSERT_TRUE(session.PlayEntry(0, true));  // 120 s into a 120 s file: from the start
+  EXPECT_EQ(graph.current, 0);
+  ASSERT_TRUE(session.PlayEntry(2, true));  // not a number: from the start
+  EXPECT_EQ(graph.current, 0);
+  ASSERT_TRUE(session.PlayEntry(1, false));  // positions not remembered
+  EXPECT_EQ(graph.current, 0);
+  EXPECT_EQ(session.CurrentMediaFile, "/v/b.mp4");
+}

@@ -41,3 +41,20 @@ TEST(PlayList, StoredListRoundTripsAndSkipsDuplicates) {
   ::unlink(file.c_str());
   ::rmdir(dir.c_str());
 }
+
+TEST(PlayList, RemoveKeepsTheCurrentEntryAndStartPositionsReadAsSeconds) {
+  PlayList list;
+  list.Replace({"/a", "/b", "/c"});
+  list.PlayListIndex = 2;
+  list.Remove(0);
+  EXPECT_EQ(list.PlayListIndex, 1);
+  EXPECT_EQ(list.PlayListPaths[1], "/c");
+  list.Remove(1);
+  EXPECT_EQ(list.PlayListIndex, -1);
+  EXPECT_EQ(playlist::StartSeconds("120"), 120);
+  for (const char* text : {"", "later", "-5", "12s", " 3"}) EXPECT_EQ(playlist::StartSeconds(text), 0) << text;
+  std::string path, start;
+  playlist::SplitPlayListLine("/m/x===y.mp4===7===8", &path, &start);
+  EXPECT_EQ(path, "/m/x");
+  EXPECT_EQ(start, "y.mp4===7===8");
+}
