@@ -126,7 +126,6 @@ void TOrvaneMain_Form::LoadStartupSettings() {
 }
 
 void TOrvaneMain_Form::CreateLists() {
-  history_.clear();
   playList_ = playlist::PlayList();
   playList_.PlayListIndex = -1;
 }
@@ -178,6 +177,12 @@ void TOrvaneMain_Form::InitialiseMainWindow() {
   CreateScaleMenuItems();
   BindCommands();
   BuildMainPopup();
+  historyMenu_ = new HistoryMenu({pHistory, pManageHistory, pClearHistory, pClearHistoryExit},
+                                 store_, folders_, *parts_.prompt,
+                                 [this](const std::string& path) { OpenHistoryItem(path); }, this);
+  session_.MergeIntoHistory = [this](const std::vector<std::string>& paths) {
+    historyMenu_->MergeIntoHistory(paths);
+  };
   ApplyStayOnTop(store_.ReadInt("Play", "StayOnTop"));
   // The picture and the logo over it answer the mouse alike.
   for (QWidget* area : {static_cast<QWidget*>(Video_P), static_cast<QWidget*>(MainLogo_I)}) {
@@ -351,7 +356,8 @@ void TOrvaneMain_Form::FormShow() {
   // Once only: opening a file shows the window, which must not open it again.
   if (shown_) return;
   shown_ = true;
-  // The drive menu and the history menu arrive with DVD playback and history.
+  // The drive menu arrives with DVD playback.
+  historyMenu_->LoadHistory();
   std::vector<std::string> files = ShowTimeFiles(parts_.args, platform::PathExists);
   if (files.empty()) return;
   session_.CurrentMediaFile = files.front();
@@ -449,6 +455,11 @@ void TOrvaneMain_Form::RestoreMediaFile() {
   if (!audio) FullScreenAtOnce();
 }
 
+void TOrvaneMain_Form::OpenHistoryItem(const std::string& path) {
+  if (!platform::FileExists(path)) return;
+  session_.OpenFiles({path});
+}
+
 std::string TOrvaneMain_Form::PlayListFilePath() const {
   return platform::EnsureTrailingSeparator(folders_.project) + "PlayFileList";
 }
@@ -482,9 +493,8 @@ void TOrvaneMain_Form::FormClose() {
   SaveResumeState();
   if (session_.PlayType == engine::kPlayMedia || session_.PlayType == engine::kPlayAudio)
     playList_.SaveStored(PlayListFilePath());
-  // Clearing the history at exit, unsaved captures and the tray icon join
-  // this sequence with their own rooms.
-  history_.clear();
+  historyMenu_->ClearAtExit();
+  // Unsaved captures and the tray icon join this sequence with their own rooms.
   UnregisterBossKey();
   Ctrl_T->stop();
   FFT_T->stop();

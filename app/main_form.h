@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "app/commands.h"
+#include "app/history_menu.h"
 #include "app/menu_group.h"
 #include "app/play_list_page.h"
 #include "app/seek_bar_rules.h"
@@ -178,6 +179,10 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   void VideoClick();
   void VideoDoubleClick();
   void OpenAbout();
+
+  // The history submenu (history_menu.cpp) and what its items open.
+  HistoryMenu& historyMenu() { return *historyMenu_; }
+  void OpenHistoryItem(const std::string& path);
 
   // The boss key (boss_key.cpp). BossHidden is never stored.
   bool BossHidden = false;
@@ -354,7 +359,6 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   settings::SettingsStore store_;
   playlist::PlayList playList_;
   engine::Session session_;
-  std::vector<std::string> history_;
   std::string skinFolder_;
   bool shown_ = false;
   bool startUpQueued_ = false;
@@ -377,6 +381,7 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   Commands* commands_ = nullptr;
   PlayListPage* playListPage_ = nullptr;
   unsigned playListVersion_ = 0;  // the list version the page was last built for
+  HistoryMenu* historyMenu_ = nullptr;
   bool suppressVideoClick_ = false;  // the menu has opened since the last click on the picture
   platform::GlobalHotKey* hotKey_ = nullptr;
   int bossKeyId_ = 0;

@@ -90,10 +90,13 @@ void TOrvaneMain_Form::BuildMainPopup() {
   command(file, Command::Property);
   pExit = Item(file, "pExit", "退出");
   connect(pExit, &QAction::triggered, this, &QWidget::close);
-  // The play list, the history and picture in picture arrive with their rooms.
-  for (QAction* a : {pOpendvd->menuAction(), pOpenpictureinpicture, pManageHistory,
-                     pClearHistory, pClearHistoryExit})
-    a->setEnabled(false);
+  // The history object is made after this menu; the items reach it at click time.
+  connect(pManageHistory, &QAction::triggered, this, [this] { historyMenu_->ManageHistory(); });
+  connect(pClearHistory, &QAction::triggered, this, [this] { historyMenu_->ClearHistory(); });
+  connect(pClearHistoryExit, &QAction::triggered, this,
+          [this] { historyMenu_->ToggleClearHistoryExit(); });
+  // DVD drives and picture in picture arrive with their rooms.
+  for (QAction* a : {pOpendvd->menuAction(), pOpenpictureinpicture}) a->setEnabled(false);
 
   QMenu* play = SubMenu(Main_Pop, "pPlay", "播放");
   command(play, Command::PlayPause);

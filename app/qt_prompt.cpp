@@ -111,6 +111,12 @@ void QtPrompt::ShowMediaProperties(const std::string& path, const std::string& d
   velmor::CreateMediaPropertyForm(parent_, path, durationText, width, height, frameRate, kLanguage);
 }
 
+bool QtPrompt::ManageHistory(const std::vector<std::string>& history) {
+  std::int32_t changed = 0;
+  velmor::CreateManageHistoryForm(parent_, history, &changed, kLanguage);
+  return changed == 1;
+}
+
 void QtPrompt::ShowAbout(const std::string& caption, const std::string& text) {
   QDialog box(parent_);
   box.setWindowTitle(Q(caption));

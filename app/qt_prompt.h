@@ -25,6 +25,7 @@ class QtPrompt final : public platform::Prompt {
   void ShowMediaProperties(const std::string& path, const std::string& durationText, int width,
                            int height, double frameRate) override;
   void ShowAbout(const std::string& caption, const std::string& text) override;
+  bool ManageHistory(const std::vector<std::string>& history) override;
 
  private:
   QWidget* parent_;

@@ -31,6 +31,9 @@ class Prompt {
                                    int width, int height, double frameRate) = 0;
   // The About box: a caption and lines of text, closed with OK.
   virtual void ShowAbout(const std::string& caption, const std::string& text) = 0;
+  // The history editor over a copy of the list: true when the edited list was
+  // written to the program folder's "HistoryTemp".
+  virtual bool ManageHistory(const std::vector<std::string>& history) = 0;
 };
 
 // The caption of every message box the player shows.

@@ -71,7 +71,7 @@ TEST_F(CommandsFixture, MenuHoldsEveryItemWithItsCaptionAndUnbuiltOnesDisabled) 
   // Nothing open: the session's items are disabled; rooms not built yet stay so.
   for (const char* name : {"pClose", "pProperty", "pPlayPause", "pPlaycontrol", "pPreviouschapter",
                            "pPipsetup", "pOpendvddirectory", "pCapturescreen", "pControlpanel",
-                           "pOption", "pManageHistory"})
+                           "pOption"})
     EXPECT_FALSE(Find(name)->isEnabled()) << name;
   OpenClip();
   for (const char* name : {"pClose", "pProperty", "pPlayPause", "pStop", "pPlaycontrol",

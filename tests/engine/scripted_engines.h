@@ -146,6 +146,13 @@ struct RecordingPrompt : platform::Prompt {
   }
   std::vector<std::string> about;  // the About box's texts
   void ShowAbout(const std::string&, const std::string& text) override { about.push_back(text); }
+  // The history editor: what it was shown, and its result (true: "HistoryTemp" written).
+  std::vector<std::vector<std::string>> historyShown;
+  bool historyAnswer = false;
+  bool ManageHistory(const std::vector<std::string>& history) override {
+    historyShown.push_back(history);
+    return historyAnswer;
+  }
 };
 
 struct RecordingView : engine::SessionView {
