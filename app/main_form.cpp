@@ -455,6 +455,9 @@ void TOrvaneMain_Form::RestoreMediaFile() {
   if (!audio) FullScreenAtOnce();
 }
 
+// The play list becomes the one file, which plays from its start: the open
+// sequence closes, resets the rate, leaves full screen for the new picture,
+// rebuilds the page and shows the file.
 void TOrvaneMain_Form::OpenHistoryItem(const std::string& path) {
   if (!platform::FileExists(path)) return;
   session_.OpenFiles({path});
