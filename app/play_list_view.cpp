@@ -120,7 +120,7 @@ void TOrvaneMain_Form::AfterListEdit() {
 
 void TOrvaneMain_Form::DeletePlayListEntry(int index) {
   if (!FilesInPlay() || index < 0 || index >= playList_.Count()) return;
-  if (playList_.PlayListPaths[static_cast<size_t>(index)] == session_.CurrentMediaFile) {
+  if (!session_.CurrentMediaFile.empty() && playList_.IndexOf(session_.CurrentMediaFile) == index) {
     session_.CloseSession();
     UpdateTransportButtons();
     AudioEQ_P->hide();
