@@ -11,23 +11,10 @@ import sys
 import tempfile
 import time
 
-from x_windows import d, root, title, viewable, windows
+from x_windows import check, d, failures, root, title, viewable, windows, xdotool
 
 player, clip = sys.argv[1], sys.argv[2]
 screen_w, screen_h = d.screen().width_in_pixels, d.screen().height_in_pixels
-failures = []
-
-
-def check(ok, what):
-    print(('ok   ' if ok else 'FAIL ') + what)
-    if not ok:
-        failures.append(what)
-
-
-def xdotool(*args):
-    subprocess.run(['xdotool', *map(str, args)], check=True)
-
-
 def player_windows(pid, text=None):
     found = []
     for w in windows(root):

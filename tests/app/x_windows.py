@@ -8,6 +8,7 @@
   x_windows.py viewable WID            exit 0 when the window is viewable
   x_windows.py delete WID              close it as a window manager would
 """
+import subprocess
 import sys
 import time
 
@@ -18,6 +19,20 @@ root = d.screen().root
 NAME = d.intern_atom('_NET_WM_NAME')
 UTF8 = d.intern_atom('UTF8_STRING')
 PID = d.intern_atom('_NET_WM_PID')
+
+
+failures = []
+
+
+def check(ok, what):
+    """Prints one outcome; a test exits 1 when `failures` is not empty."""
+    print(('ok   ' if ok else 'FAIL ') + what)
+    if not ok:
+        failures.append(what)
+
+
+def xdotool(*args):
+    subprocess.run(['xdotool', *map(str, args)], check=True)
 
 
 def windows(w):
