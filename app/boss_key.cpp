@@ -1,5 +1,6 @@
 // The boss key: one system-wide key that hides the player and pauses it, and
 // shows it again.
+#include <QApplication>
 #include <QGuiApplication>
 #include <QWindow>
 #include <cstdio>
@@ -49,9 +50,15 @@ bool TOrvaneMain_Form::ReregisterBossKey(int modifierFlags, int keyCode) {
 
 void TOrvaneMain_Form::ToggleBossKey() {
   if (!BossHidden) {
+    // Hidden, the window comes back only through the system-wide key: without
+    // it, hiding would leave no way back. (Off screen nobody is stranded.)
+    if (!bossKeyRegistered_ && QGuiApplication::platformName() != "offscreen") return;
     bossState_ = shownState_;
     if (isFullScreen()) bossState_ = Qt::WindowFullScreen;
     else if (isMaximized()) bossState_ = Qt::WindowMaximized;
+    // Every window of the player goes: an open dialog is cancelled as it hides.
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w != this && w->isVisible()) w->hide();
     hide();  // the taskbar entry goes with the window
     // Only what plays is paused, so only that is resumed later.
     bossPaused_ = session_.IsPlaying && !session_.IsPaused;
@@ -61,9 +68,10 @@ void TOrvaneMain_Form::ToggleBossKey() {
     }
   } else {
     // A normal window comes back where it was; the toolkit kept its place.
-    if (bossState_ == Qt::WindowNoState)
+    if (bossState_ == Qt::WindowNoState) {
       show();
-    else
+      if (isMinimized()) showNormal();
+    } else
       ShowInState(bossState_);
     raise();
     activateWindow();

@@ -382,6 +382,7 @@ void TOrvaneMain_Form::FormActivate() {
       if (session_.MergeIntoHistory) session_.MergeIntoHistory(playList_.PlayListPaths);
       // The list goes on from the file that plays, wherever it now stands.
       playList_.PlayListIndex = playList_.IndexOf(session_.CurrentMediaFile);
+      RefreshPlayList(playList_.PlayListIndex);
     }
     return;
   }
@@ -390,12 +391,17 @@ void TOrvaneMain_Form::FormActivate() {
     std::string current = session_.CurrentMediaFile;
     playList_.LoadStored(PlayListFilePath(), current, "");
     if (session_.MergeIntoHistory) session_.MergeIntoHistory(playList_.PlayListPaths);
+    // No stored file: the list starts from its first entry.
+    if (current.empty() && !playList_.Empty()) current = playList_.PlayListPaths.front();
     session_.CurrentMediaFile = current;
   }
   RestoreLastSession();
-  // The stored list is shown even when its last file did not come back.
-  if (files && playList_.Version != playListVersion_)
-    RefreshPlayList(playList_.IndexOf(session_.CurrentMediaFile));
+  if (files) {
+    // The stored file's entry is the current one, also when it did not come
+    // back; the list is shown either way.
+    playList_.PlayListIndex = playList_.IndexOf(session_.CurrentMediaFile);
+    if (playList_.Version != playListVersion_) RefreshPlayList(playList_.PlayListIndex);
+  }
 }
 
 void TOrvaneMain_Form::RestoreLastSession() {
@@ -470,9 +476,11 @@ std::string TOrvaneMain_Form::PlayListFilePath() const {
 void TOrvaneMain_Form::SaveResumeState() {
   int type = session_.PlayType;
   store_.WriteIntEnsured("PlayControl", "LastPlayType", type);
-  store_.WriteIntEnsured("PlayControl", "LastPos",
-                         type == engine::kPlayAudio ? session_.LastAudioPositionSeconds
-                                                    : session_.MediaPositionSeconds);
+  // Nothing played in this run: the position stored last time still holds.
+  const std::int64_t position = !session_.EverShown            ? ResumePosition
+                                : type == engine::kPlayAudio ? session_.LastAudioPositionSeconds
+                                                             : session_.MediaPositionSeconds;
+  store_.WriteIntEnsured("PlayControl", "LastPos", position);
   if (type == engine::kPlayMedia || type == engine::kPlayAudio) {
     store_.WriteEnsured("PlayControl", "LastMediaFile", session_.CurrentMediaFile);
   } else if (type == engine::kPlayDvd) {
@@ -494,7 +502,10 @@ void TOrvaneMain_Form::FormClose() {
   if (closed_) return;
   closed_ = true;
   SaveResumeState();
-  if (session_.PlayType == engine::kPlayMedia || session_.PlayType == engine::kPlayAudio)
+  // A list this run never loaded or set (a lone "/o", a missing "/o" file)
+  // stands for nothing: the stored one stays as it is.
+  if ((session_.PlayType == engine::kPlayMedia || session_.PlayType == engine::kPlayAudio) &&
+      playList_.Version != 0)
     playList_.SaveStored(PlayListFilePath());
   historyMenu_->ClearAtExit();
   // Unsaved captures and the tray icon join this sequence with their own rooms.

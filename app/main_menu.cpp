@@ -1,5 +1,6 @@
 // The main popup menu and the commands behind it: every item of the tree, the
 // choice groups, the refresh at every opening, and the mouse on the picture.
+#include <QGuiApplication>
 #include <QMenu>
 
 #include "app/about_box.h"
@@ -58,7 +59,10 @@ void TOrvaneMain_Form::BindCommands() {
   c.Bind(Command::PlayPrevious, [this] { session_.PlayPrevious(); });
   c.Bind(Command::PlayNext, [this] { session_.PlayNext(); });
   c.Bind(Command::BossKey, [this] { ToggleBossKey(); });
-  c.Bind(Command::PlayList, [this] { ShowPlayListPage(PlayListShown); });
+  // In full screen the list's item is hidden, and so is the list.
+  c.Bind(Command::PlayList, [this] {
+    if (!IsFullScreen) ShowPlayListPage(PlayListShown);
+  });
   c.Bind(Command::FullScreen, [this] { ToggleFullScreen(); });
   // Opening a DVD folder, capturing, the control panel and the options dialog
   // arrive with their own rooms; until then they stay disabled.
@@ -219,6 +223,12 @@ void TOrvaneMain_Form::BuildMainPopup() {
       Temp_Pop->popup(platform::RealMapToGlobal(image, QPoint(0, image->height())));
     });
   connect(Main_Pop, &QMenu::aboutToShow, this, [this] { RefreshMainMenu(); });
+  // A menu closed by a click elsewhere takes that click: it was the one not to
+  // toggle, so the next click on the picture does.
+  for (QMenu* menu : {Main_Pop, Temp_Pop})
+    connect(menu, &QMenu::aboutToHide, this, [this] {
+      if (QGuiApplication::mouseButtons() != Qt::NoButton) suppressVideoClick_ = false;
+    });
   commands_->RegisterShortcuts(store_);
 }
 

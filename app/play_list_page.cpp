@@ -38,8 +38,8 @@ PlayListTile::PlayListTile(QWidget* parent) : QWidget(parent) {
   label = new QLabel(textPanel);
   label->setObjectName("TileLabel");
   label->installEventFilter(this);
-  // The background image answers the mouse like the tile itself.
-  for (QWidget* w : {static_cast<QWidget*>(background), static_cast<QWidget*>(icon), textPanel})
+  // The pictures answer the mouse like the tile itself; the label is clicked.
+  for (QWidget* w : {static_cast<QWidget*>(background), static_cast<QWidget*>(icon)})
     w->setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
@@ -54,6 +54,10 @@ void PlayListTile::leaveEvent(QEvent* event) {
 }
 
 bool PlayListTile::eventFilter(QObject* watched, QEvent* event) {
+  // The press is taken, so its release comes back to the label.
+  if (watched == label && (event->type() == QEvent::MouseButtonPress ||
+                           event->type() == QEvent::MouseButtonDblClick))
+    return true;
   if (watched == label && event->type() == QEvent::MouseButtonRelease) {
     auto* mouse = static_cast<QMouseEvent*>(event);
     if (mouse->button() == Qt::LeftButton && label->rect().contains(mouse->position().toPoint()) &&

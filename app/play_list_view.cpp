@@ -105,8 +105,13 @@ void TOrvaneMain_Form::AddFilesToPlayList() {
   bool added = false;
   for (const std::string& file : files) added |= playList_.Append(file);
   if (!added) return;
+  playListVersion_ = playList_.Version;  // appended tiles: the page stays as it is
   if (session_.IsPlaying) AfterListEdit();
-  RefreshPlayList(-1);
+  playListPage_->Refresh();
+  UpdateScrollBar(1);
+  // The newest tile comes into view.
+  PlaceListContent(1, playListPage_->ScrollTopFor(playList_.Count() - 1));
+  playListPage_->Refresh();
 }
 
 // After an add or a delete while something plays: the buttons follow the list.
@@ -150,8 +155,10 @@ void TOrvaneMain_Form::EmptyPlayList() {
 }
 
 void TOrvaneMain_Form::LoadPlayListFile() {
+  // The folder with the file name in it: the dialog starts there with the name filled in.
   const std::vector<std::string> chosen = parts_.prompt->OpenFiles(
-      "加载播放列表", folders_.project, kPlayListFileFilter, false);
+      "加载播放列表", platform::EnsureTrailingSeparator(folders_.project) + kPlayListFileName,
+      kPlayListFileFilter, false);
   if (chosen.empty()) return;
   playList_.LoadFile(chosen.front(), session_.CurrentMediaFile);
   session_.CloseSession();

@@ -253,6 +253,13 @@ void TOrvaneMain_Form::UpdateScrollBar(int page) {
     return;
   }
   ScrollBar_XI->raise();
+  // The thumb is as long as the visible rows are of the whole list, 6 at least.
+  const int visible = (s.page->height() - kContentTop) / s.pitch * s.pitch + kContentTop;
+  const int track = ScrollBG_XI->height();
+  const int content = std::max(1, s.content->height());
+  ScrollBar_XI->resize(ScrollBar_XI->width(),
+                       std::clamp(static_cast<int>(static_cast<long long>(visible) * track / content),
+                                  std::min(6, track), std::max(6, track)));
   const int hidden = HiddenHeight(s);
   PlaceListContent(page, std::clamp(s.content->y(), kContentTop - hidden, kContentTop));
 }

@@ -84,6 +84,7 @@ void Session::CloseSession() {
 }
 
 void Session::ShowMediaInfo() {
+  EverShown = true;
   switch (PlayType) {
     case kPlayPip:
       view_.SetMediaName(FileNameOf(PipMediaFileA) + "          " + FileNameOf(PipMediaFileB));
@@ -160,6 +161,8 @@ void Session::PlayCommand() {
     ResumeSession();
     return;
   }
+  // An emptied or freshly loaded list has no file to play again.
+  if (Road().StepsPlayList() && CurrentMediaFile.empty()) return;
   // Picture in picture and DVD reopen through their own sessions.
   if (Road().ReopensOnPlay()) OpenAndShow(true);
 }
@@ -189,6 +192,8 @@ bool Session::OpenAndShow(bool reportFailure) {
     if (reportFailure) ReportOpenFailure(CurrentMediaFile);
     return false;
   }
+  // A reopen after a stop in full screen gets its frame back, as every open does.
+  view_.LeaveFullScreenAtOpen();
   ShowMediaInfo();
   view_.FullScreenAtOnce();
   return true;

@@ -48,6 +48,7 @@ class Session {
   bool IsPaused = false;
   int IsStopped = 0;
   bool TickIdle = false;
+  bool EverShown = false;  // some media has been shown since the start
   double PlayRate = 1.0;
   std::string CurrentMediaFile;
   std::string PipMediaFileA, PipMediaFileB;

@@ -36,7 +36,9 @@ KeySym KeysymOf(int virtualKey) {
     case 0x6A: return XK_KP_Multiply;
     case 0x6B: return XK_KP_Add;
     case 0x6D: return XK_KP_Subtract;
-    case 0x6E: return XK_KP_Decimal;
+    // The pad's "." key: its first level is KP_Delete, which finds that key;
+    // KP_Decimal may also sit on a spare keycode no keyboard sends.
+    case 0x6E: return XK_KP_Delete;
     case 0x6F: return XK_KP_Divide;
     case 0x90: return XK_Num_Lock;
     case 0x91: return XK_Scroll_Lock;

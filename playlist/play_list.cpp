@@ -115,7 +115,9 @@ bool PlayList::ReadLines(const std::string& file, const std::string& currentMedi
   auto add = [&](const std::string& line) {
     std::string path, position;
     SplitPlayListLine(line, &path, &position);
-    if (path.empty() || !seen.insert(CaseKey(path)).second) return;
+    // A path of blanks names no file anyone can have meant.
+    if (path.find_first_not_of(" \t") == std::string::npos || !seen.insert(CaseKey(path)).second)
+      return;
     PlayListPaths.push_back(path);
     PlayListStartPositions.push_back(position);
   };

@@ -215,6 +215,25 @@ def shortcuts():
         check(p.new_commands(0.8) == ['Play/Pause'] and heard(False), 'the next click pauses')
         xdotool('click', 1)
         check(p.new_commands(0.8) == ['Play/Pause'] and heard(True), 'another click plays')
+        # A left click that closes the menu is that click: the next one toggles.
+        xdotool('click', 3)
+        time.sleep(0.5)
+        xdotool('click', 1)
+        time.sleep(0.6)
+        check(p.new_commands(0.5) == [], 'the click that closes the menu does not toggle')
+        xdotool('click', 1)
+        check(p.new_commands(0.8) == ['Play/Pause'] and heard(False), 'the click after it pauses')
+
+        # The boss key hides an open dialog with the window.
+        windows_before = {w.id for w in player_windows(p.proc.pid)}
+        p.focus()
+        xdotool('key', '--clearmodifiers', 'ctrl+g')
+        dialog = wait_for(lambda: [w for w in player_windows(p.proc.pid) if w.id not in windows_before], 5)
+        xdotool('key', '--clearmodifiers', 'ctrl+F12')
+        gone = wait_for(lambda: not player_windows(p.proc.pid), 4)
+        check(bool(dialog) and gone, 'the boss key hides the open dialog too')
+        xdotool('key', '--clearmodifiers', 'ctrl+F12')
+        check(bool(wait_for(lambda: player_windows(p.proc.pid, '奥文播放'), 4)), 'and shows the window again')
     finally:
         p.close()
 

@@ -49,6 +49,15 @@ TEST_F(PageFixture, TilesStandInTheirPlacesAndThePlayingOneIsHighlighted) {
   EXPECT_NE(tiles[1]->label->palette().color(QPalette::WindowText), app::kHighlightColour);
   form->session().PlayNext();
   EXPECT_EQ(tiles[1]->label->palette().color(QPalette::WindowText), app::kHighlightColour);
+
+  // A click on a label plays its entry: the label is what the pointer finds there.
+  app::PlayListTile* third = tiles[2];
+  const QPoint onLabel = third->label->mapTo(third, third->label->rect().center());
+  ASSERT_EQ(third->childAt(onLabel), third->label);
+  Send(third->label, QEvent::MouseButtonPress);
+  Send(third->label, QEvent::MouseButtonRelease);
+  EXPECT_EQ(form->session().CurrentMediaFile, root + "/c.mp3");
+  EXPECT_EQ(form->playList().PlayListIndex, 2);
 }
 
 TEST_F(PageFixture, DeletingRenumbersAndDeletingThePlayingEntryClosesIt) {

@@ -42,6 +42,15 @@ close_player
   fail "resumed from the start, not from $first_stop (LastPos $(ini_value LastPos))"
 [ "$(history)" = "$expected_history" ] || fail "HistoryList after restart: $(history | cat -A)"
 
+echo "== \"/o\" with a missing file, or a lone switch, leaves the stored list and position alone"
+kept_pos=$(ini_value LastPos)
+for args in "/o $work/nope.mp4" "/o" "/a"; do
+  start_player $args && main_window >/dev/null && sleep 0.5 && close_player
+  [ "$(cat "$prog/Project/PlayFileList")" = "$expected" ] ||
+    fail "$args changed PlayFileList: $(cat -A "$prog/Project/PlayFileList")"
+  [ "$(ini_value LastPos)" = "$kept_pos" ] || fail "$args changed LastPos to $(ini_value LastPos)"
+done
+
 echo "== a stored list of 10,000 entries starts and closes without loss"
 fresh_program_folder
 start_player && main_window >/dev/null && close_player
