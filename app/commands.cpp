@@ -29,9 +29,10 @@ Commands::~Commands() {
   if (qApp) qApp->removeEventFilter(this);
 }
 
-QAction* Commands::MakeItem(Command c, QObject* parent) {
+QAction* Commands::AddItem(Command c, QMenu* menu) {
   const std::size_t i = Index(c);
-  QAction* item = new QAction(QString::fromUtf8(settings::kCommands[i].caption), parent);
+  QAction* item = new QAction(QString::fromUtf8(settings::kCommands[i].caption), menu);
+  menu->addAction(item);
   item->setObjectName(settings::kCommands[i].item);
   item->setEnabled(HasHandler(c));
   connect(item, &QAction::triggered, this, [this, c] { Run(c); });

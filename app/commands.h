@@ -4,6 +4,7 @@
 // are matched here rather than by the toolkit, which refuses a key that two
 // commands share (the default table gives "Right" to two).
 #include <QAction>
+#include <QMenu>
 #include <QObject>
 #include <array>
 #include <functional>
@@ -24,11 +25,11 @@ class Commands : public QObject {
   explicit Commands(QWidget* window);
   ~Commands() override;
 
-  // The menu item of a command, created with its caption and name; the
-  // action object is made here as well.
+  // The menu item of a command, created with its caption and name and added
+  // to the menu; the action object is made here as well.
   QAction* Item(Command c) const { return items_[Index(c)]; }
   QAction* Action(Command c) const { return actions_[Index(c)]; }
-  QAction* MakeItem(Command c, QObject* parent);
+  QAction* AddItem(Command c, QMenu* menu);
   // The command's handler. A command without one (its room is not built
   // yet) stays disabled and runs nothing.
   void Bind(Command c, std::function<void()> handler);

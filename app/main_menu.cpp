@@ -69,12 +69,7 @@ void TOrvaneMain_Form::BindCommands() {
 }
 
 void TOrvaneMain_Form::BuildMainPopup() {
-  Commands& c = *commands_;
-  auto command = [&c](QMenu* menu, Command id) {
-    QAction* a = c.MakeItem(id, menu);
-    menu->addAction(a);
-    return a;
-  };
+  auto command = [this](QMenu* menu, Command id) { return commands_->AddItem(id, menu); };
   Main_Pop = new QMenu(this);
   Main_Pop->setObjectName("Main_Pop");
 

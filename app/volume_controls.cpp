@@ -75,11 +75,7 @@ void TOrvaneMain_Form::BuildVolumeControls() {
 }
 
 void TOrvaneMain_Form::BuildSoundMenus(QMenu* play) {
-  auto command = [this](QMenu* menu, Command id) {
-    QAction* a = commands_->MakeItem(id, menu);
-    menu->addAction(a);
-    return a;
-  };
+  auto command = [this](QMenu* menu, Command id) { return commands_->AddItem(id, menu); };
   QMenu* volume = play->addMenu(QString::fromUtf8("调节音量"));
   volume->menuAction()->setObjectName("pAdjustvolumn");
   pHoistvolume = command(volume, Command::HoistVolume);
