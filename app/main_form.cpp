@@ -91,7 +91,9 @@ void TOrvaneMain_Form::LoadStartupSettings() {
                           "无法创建设置文件 " + store_.Path() + "\n将使用默认设置运行。");
   }
   session_.RendererKind =
-      parts_.rendererKind ? parts_.rendererKind : engine::ProbeRenderers(OpenGlAvailable());
+      parts_.rendererKind ? parts_.rendererKind : engine::ProbeRenderers([this] {
+        return OpenGlAvailable(GlProbeProgram(parts_.programDirectory));
+      });
   session_.PlayType = engine::kPlayNone;
   session_.PlayRate = 1.0;
   session_.LoadSoundLevel(store_.ReadInt("Play", "SoundLevel"));

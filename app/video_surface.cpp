@@ -2,11 +2,9 @@
 
 #include <QGuiApplication>
 #include <QImage>
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
-#include <QOpenGLFunctions>
-#include <QPainter>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QProcess>
 #include <QResizeEvent>
 #include <QTextLayout>
 #include <algorithm>
@@ -17,6 +15,7 @@
 #include <memory>
 
 #include "engine/media_engines.h"
+#include "platform/program_folders.h"
 
 namespace app {
 
@@ -32,6 +31,12 @@ void TraceFirstFrame() {
   clock_gettime(CLOCK_MONOTONIC, &now);
   std::fprintf(stderr, "first-frame %lld\n",
                static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+}
+
+bool SoftwareRasteriser(const QString& rendererName) {
+  const QString name = rendererName.toLower();
+  return name.contains("llvmpipe") || name.contains("softpipe") || name.contains("software") ||
+         name.contains("swrast");
 }
 
 }  // namespace
@@ -220,24 +225,33 @@ void GlVideoSurface::paintGL() {
   PaintMixer(painter, mixer_, rect());
 }
 
-bool OpenGlAvailable() {
+bool OpenGlAvailable(const std::string& probeProgram) {
   QString platform = QGuiApplication::platformName();
   if (platform == "offscreen" || platform == "minimal") return false;
-  QOpenGLContext context;
-  if (!context.create()) return false;
-  QOffscreenSurface surface;
-  surface.setFormat(context.format());
-  surface.create();
-  if (!surface.isValid() || !context.makeCurrent(&surface)) return false;
+  // A context made here would map the driver (tens of megabytes with a
+  // software rasteriser) for the life of the player, whichever kind is chosen.
+  QProcess probe;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("QT_QPA_PLATFORM", platform);
+  probe.setProcessEnvironment(environment);
+  probe.setStandardErrorFile(QProcess::nullDevice());
+  probe.start(QString::fromStdString(probeProgram), {});
+  constexpr int kProbeLimitMs = 5000;
+  if (!probe.waitForFinished(kProbeLimitMs)) {
+    probe.kill();
+    probe.waitForFinished(1000);
+    return false;
+  }
+  if (probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0) return false;
+  const QString renderer = QString::fromLocal8Bit(probe.readAllStandardOutput()).trimmed();
+  if (renderer.isEmpty()) return false;
   // A software rasteriser draws on the CPU, slower than the raster engine.
-  const char* renderer =
-      reinterpret_cast<const char*>(context.functions()->glGetString(GL_RENDERER));
-  QString name = QString::fromLatin1(renderer ? renderer : "").toLower();
-  bool software = name.contains("llvmpipe") || name.contains("softpipe") ||
-                  name.contains("software") || name.contains("swrast");
-  context.doneCurrent();
-  return !software || qEnvironmentVariableIsSet("ORVANE_ALLOW_SOFTWARE_GL") ||
+  return !SoftwareRasteriser(renderer) || qEnvironmentVariableIsSet("ORVANE_ALLOW_SOFTWARE_GL") ||
          qgetenv("ORVANE_RENDERER") == "1009";
+}
+
+std::string GlProbeProgram(const std::string& programDirectory) {
+  return platform::EnsureTrailingSeparator(programDirectory) + "OrvaneGlProbe";
 }
 
 QWidget* CreateVideoSurface(int rendererKind, engine::VideoMixer& mixer, VideoPanel* panel) {

@@ -6,6 +6,7 @@
 #include <array>
 #include <atomic>
 #include <functional>
+#include <string>
 
 #include "engine/video_mixer.h"
 
@@ -93,7 +94,12 @@ class GlVideoSurface : public QOpenGLWidget {
 // Whether a hardware OpenGL context can be had on this display (never on the
 // offscreen platform, where the OpenGL surface cannot be shown). A software
 // rasteriser counts only with ORVANE_ALLOW_SOFTWARE_GL set or 1009 forced.
-bool OpenGlAvailable();
+// `probeProgram` (OrvaneGlProbe) makes the context in a child process and
+// reports the renderer; when it cannot be run, fails or takes over 5 s, there
+// is no OpenGL. This process loads no OpenGL driver for the question.
+bool OpenGlAvailable(const std::string& probeProgram);
+// OrvaneGlProbe in the program folder.
+std::string GlProbeProgram(const std::string& programDirectory);
 
 // Makes a surface for the renderer kind over the whole panel, wires the
 // mixer's frame notice to a coalesced repaint, and returns it (null for 1000).
