@@ -4,10 +4,18 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QProcess>
 #include <QResizeEvent>
 #include <QTextLayout>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +24,8 @@
 
 #include "engine/media_engines.h"
 #include "platform/program_folders.h"
+
+extern char** environ;
 
 namespace app {
 
@@ -225,29 +235,96 @@ void GlVideoSurface::paintGL() {
   PaintMixer(painter, mixer_, rect());
 }
 
-bool OpenGlAvailable(const std::string& probeProgram) {
-  QString platform = QGuiApplication::platformName();
-  if (platform == "offscreen" || platform == "minimal") return false;
-  // A context made here would map the driver (tens of megabytes with a
-  // software rasteriser) for the life of the player, whichever kind is chosen.
-  QProcess probe;
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert("QT_QPA_PLATFORM", platform);
-  probe.setProcessEnvironment(environment);
-  probe.setStandardErrorFile(QProcess::nullDevice());
-  probe.start(QString::fromStdString(probeProgram), {});
-  constexpr int kProbeLimitMs = 5000;
-  if (!probe.waitForFinished(kProbeLimitMs)) {
-    probe.kill();
-    probe.waitForFinished(1000);
-    return false;
+OpenGlProbe::OpenGlProbe(std::string program) : program_(std::move(program)) {}
+
+OpenGlProbe::~OpenGlProbe() { Stop(); }
+
+void OpenGlProbe::Start() {
+  if (started_) return;
+  started_ = true;
+  int fds[2];
+  if (::pipe2(fds, O_CLOEXEC) != 0) return;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  char* argv[] = {program_.data(), nullptr};
+  deadline_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(kLimitMs);
+  if (::posix_spawn(&pid_, program_.c_str(), &actions, nullptr, argv, environ) != 0) pid_ = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(fds[1]);
+  if (pid_ > 0)
+    output_ = fds[0];
+  else
+    ::close(fds[0]);
+}
+
+std::string OpenGlProbe::Renderer() {
+  Start();
+  if (pid_ <= 0) return answer_;
+  auto left = [this] {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - std::chrono::steady_clock::now())
+        .count();
+  };
+  std::string text;
+  while (output_ >= 0) {
+    if (left() <= 0 || text.size() > 4096) return Stop(), answer_;
+    pollfd p{output_, POLLIN, 0};
+    const int ready = ::poll(&p, 1, static_cast<int>(left()));
+    if (ready < 0 && errno != EINTR) return Stop(), answer_;
+    if (ready <= 0) continue;
+    char buffer[512];
+    const ssize_t n = ::read(output_, buffer, sizeof buffer);
+    if (n > 0) {
+      text.append(buffer, static_cast<size_t>(n));
+    } else if (n == 0) {
+      ::close(output_);
+      output_ = -1;
+    } else if (errno != EINTR) {
+      return Stop(), answer_;
+    }
   }
-  if (probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0) return false;
-  const QString renderer = QString::fromLocal8Bit(probe.readAllStandardOutput()).trimmed();
+  // The output has ended; a child that then hangs (a driver's teardown) counts as failed.
+  int status = 0;
+  for (;;) {
+    const pid_t done = ::waitpid(pid_, &status, WNOHANG);
+    if (done == pid_) break;
+    if ((done < 0 && errno != EINTR) || left() <= 0) return Stop(), answer_;
+    ::usleep(2000);
+  }
+  pid_ = -1;
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 0) {
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
+    answer_ = text;
+  }
+  return answer_;
+}
+
+void OpenGlProbe::Stop() {
+  if (pid_ > 0) {
+    ::kill(pid_, SIGKILL);
+    while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    pid_ = -1;
+  }
+  if (output_ >= 0) ::close(output_);
+  output_ = -1;
+}
+
+bool OpenGlAvailable(OpenGlProbe& probe) {
+  QString platform = QGuiApplication::platformName();
+  if (platform == "offscreen" || platform == "minimal") return probe.Stop(), false;
+  const QString renderer = QString::fromLocal8Bit(probe.Renderer());
   if (renderer.isEmpty()) return false;
   // A software rasteriser draws on the CPU, slower than the raster engine.
   return !SoftwareRasteriser(renderer) || qEnvironmentVariableIsSet("ORVANE_ALLOW_SOFTWARE_GL") ||
          qgetenv("ORVANE_RENDERER") == "1009";
+}
+
+bool OpenGlAvailable(const std::string& probeProgram) {
+  OpenGlProbe probe(probeProgram);
+  return OpenGlAvailable(probe);
 }
 
 std::string GlProbeProgram(const std::string& programDirectory) {

@@ -51,7 +51,24 @@ expect none "1000 forced, playing" ORVANE_RENDERER=1000 -- "$media/video-2s-320x
 # gives the OpenGL surface and with it the driver.
 expect driver "software rasteriser allowed" ORVANE_ALLOW_SOFTWARE_GL=1
 expect driver "1009 forced" ORVANE_RENDERER=1009
-# Without its probe program the player has no OpenGL and still starts.
+# Without its probe program, or with one that fails or hangs, the player has
+# no OpenGL and still starts; a hanging probe is not left behind.
 rm "$prog/OrvaneGlProbe"
 expect none "no probe program, 1009 forced" ORVANE_RENDERER=1009 ORVANE_ALLOW_SOFTWARE_GL=1
+# A probe's hardware renderer is taken by itself; the same answer from one
+# that fails, or that does not end within the limit, is not.
+printf '#!/bin/sh\necho "Fast GPU"\n' >"$prog/OrvaneGlProbe"
+chmod +x "$prog/OrvaneGlProbe"
+expect driver "hardware renderer reported"
+printf '#!/bin/sh\necho "Fast GPU"\nexit 1\n' >"$prog/OrvaneGlProbe"
+expect none "failing probe, 1009 forced" ORVANE_RENDERER=1009
+printf '#!/bin/sh\necho "Fast GPU"\nexec sleep 60 >&-\n' >"$prog/OrvaneGlProbe"
+QT_QPA_PLATFORM=xcb ORVANE_RENDERER=1009 "$prog/OrvanePlayer" 2>"$work/stderr" &
+pid=$!
+pids+=("$pid")
+main_window >/dev/null
+[ -z "$(driver)" ] || fail "hanging probe: OpenGL driver mapped: $(driver)"
+[ -z "$(ps -o pid= --ppid "$pid")" ] || fail "hanging probe: a child is left: $(ps -o pid=,args= --ppid "$pid")"
+close_player
+echo "ok: probe that answers and hangs, 1009 forced"
 echo "renderer probe maps no driver it does not use"
