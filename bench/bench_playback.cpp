@@ -259,15 +259,17 @@ Run RunChild(const std::vector<std::string>& argv, const std::map<std::string, s
   run.cpuSeconds = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
                    (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
   run.maxRssMb = usage.ru_maxrss / 1024.0;
-  const bool asked = stopped && WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM;
-  if (run.error.empty() && WIFSIGNALED(status) && !asked)
-    run.error = argv[0] + " was killed by signal " + std::to_string(WTERMSIG(status));
-  else if (run.error.empty() && WIFEXITED(status) && WEXITSTATUS(status) != 0)
-    run.error = argv[0] + " exited with status " + std::to_string(WEXITSTATUS(status));
-  else if (run.error.empty() && !stopped && run.wallSeconds < options.minWallSeconds)
-    run.error = argv[0] + " ended after " + std::to_string(run.wallSeconds) + " s, too soon to have played";
-  else if (run.error.empty() && options.stopAfterSeconds > 0 && !stopped)
-    run.error = argv[0] + " ended after " + std::to_string(run.wallSeconds) + " s, before it was stopped";
+  // Once stopped, how it ends is its own affair (mpv exits with status 4).
+  if (run.error.empty() && !stopped) {
+    if (WIFSIGNALED(status))
+      run.error = argv[0] + " was killed by signal " + std::to_string(WTERMSIG(status));
+    else if (WEXITSTATUS(status) != 0)
+      run.error = argv[0] + " exited with status " + std::to_string(WEXITSTATUS(status));
+    else if (run.wallSeconds < options.minWallSeconds)
+      run.error = argv[0] + " ended after " + std::to_string(run.wallSeconds) + " s, too soon to have played";
+    else if (options.stopAfterSeconds > 0)
+      run.error = argv[0] + " ended after " + std::to_string(run.wallSeconds) + " s, before it was stopped";
+  }
   for (const auto& line : tail) run.error += run.error.empty() ? "" : "\n    " + line;
 
   // The earliest video sink to commit PAUSED; the player's mixers hand frames to Qt via appsink.
