@@ -6,6 +6,7 @@
 
 #include "app/main_form.h"
 #include "app/qt_prompt.h"
+#include "app/video_surface.h"
 #include "engine/gst_audio_stream.h"
 #include "engine/gst_file_graph.h"
 #include "engine/media_detector.h"
@@ -18,6 +19,11 @@ int main(int argc, char** argv) {
   // Window placement, stay-on-top and the global hot key need X11.
   if (std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
     setenv("QT_QPA_PLATFORM", "xcb", 1);
+  // The OpenGL question takes a child process a moment: asked now, answered
+  // when the renderer is chosen. A forced 1007 or 1000 does not need it.
+  app::OpenGlProbe openGl(app::GlProbeProgram(platform::ExecutableDirectory()));
+  const std::string forced = std::getenv("ORVANE_RENDERER") ? std::getenv("ORVANE_RENDERER") : "";
+  if (forced != "1007" && forced != "1000") openGl.Start();
   QApplication application(argc, argv);
   // No application display name: Qt would append it to every window title,
   // and the message boxes' captions must stay exactly as worded. The main
@@ -34,6 +40,7 @@ int main(int argc, char** argv) {
   parts.prompt = &prompt;
   parts.programDirectory = platform::ExecutableDirectory();
   parts.args = args;
+  parts.openGl = &openGl;
   app::TOrvaneMain_Form form(parts);
   prompt.SetParent(&form);
   form.show();

@@ -90,8 +90,6 @@ void TOrvaneMain_Form::LoadStartupSettings() {
     parts_.prompt->Inform(platform::kPromptCaption,
                           "无法创建设置文件 " + store_.Path() + "\n将使用默认设置运行。");
   }
-  session_.RendererKind =
-      parts_.rendererKind ? parts_.rendererKind : engine::ProbeRenderers(OpenGlAvailable());
   session_.PlayType = engine::kPlayNone;
   session_.PlayRate = 1.0;
   session_.LoadSoundLevel(store_.ReadInt("Play", "SoundLevel"));
@@ -225,6 +223,12 @@ void TOrvaneMain_Form::InitialiseMainWindow() {
 }
 
 void TOrvaneMain_Form::CreateVideoOutput() {
+  // Chosen this late so that an OpenGL probe started with the program has
+  // had the window's building time to answer.
+  session_.RendererKind = parts_.rendererKind ? parts_.rendererKind : engine::ProbeRenderers([this] {
+    if (parts_.openGl) return OpenGlAvailable(*parts_.openGl);
+    return OpenGlAvailable(GlProbeProgram(parts_.programDirectory));
+  });
   videoSurface_ = CreateVideoSurface(session_.RendererKind, mixer_, Video_P);
   engine::VideoOutput output;
   output.mixer = &mixer_;

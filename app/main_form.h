@@ -62,6 +62,7 @@ struct MainFormParts {
   engine::MediaFacts* detector = nullptr;
   int rendererKind = 0;  // 0: probe at start-up
   platform::SystemVolume* systemVolume = nullptr;  // null: the sound server's
+  OpenGlProbe* openGl = nullptr;  // started early; null: one in the program folder
 };
 
 // The "显示比例" items in menu order, with the value each stands for.

@@ -2,14 +2,20 @@
 
 #include <QGuiApplication>
 #include <QImage>
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
-#include <QOpenGLFunctions>
-#include <QPainter>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QResizeEvent>
 #include <QTextLayout>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +23,9 @@
 #include <memory>
 
 #include "engine/media_engines.h"
+#include "platform/program_folders.h"
+
+extern char** environ;
 
 namespace app {
 
@@ -32,6 +41,12 @@ void TraceFirstFrame() {
   clock_gettime(CLOCK_MONOTONIC, &now);
   std::fprintf(stderr, "first-frame %lld\n",
                static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+}
+
+bool SoftwareRasteriser(const QString& rendererName) {
+  const QString name = rendererName.toLower();
+  return name.contains("llvmpipe") || name.contains("softpipe") || name.contains("software") ||
+         name.contains("swrast");
 }
 
 }  // namespace
@@ -220,24 +235,100 @@ void GlVideoSurface::paintGL() {
   PaintMixer(painter, mixer_, rect());
 }
 
-bool OpenGlAvailable() {
+OpenGlProbe::OpenGlProbe(std::string program) : program_(std::move(program)) {}
+
+OpenGlProbe::~OpenGlProbe() { Stop(); }
+
+void OpenGlProbe::Start() {
+  if (started_) return;
+  started_ = true;
+  int fds[2];
+  if (::pipe2(fds, O_CLOEXEC) != 0) return;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  char* argv[] = {program_.data(), nullptr};
+  deadline_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(kLimitMs);
+  if (::posix_spawn(&pid_, program_.c_str(), &actions, nullptr, argv, environ) != 0) pid_ = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(fds[1]);
+  if (pid_ > 0)
+    output_ = fds[0];
+  else
+    ::close(fds[0]);
+}
+
+std::string OpenGlProbe::Renderer() {
+  Start();
+  if (pid_ <= 0) return answer_;
+  auto left = [this] {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - std::chrono::steady_clock::now())
+        .count();
+  };
+  std::string text;
+  while (output_ >= 0) {
+    if (left() <= 0 || text.size() > 4096) return Stop(), answer_;
+    pollfd p{output_, POLLIN, 0};
+    const int ready = ::poll(&p, 1, static_cast<int>(left()));
+    if (ready < 0 && errno != EINTR) return Stop(), answer_;
+    if (ready <= 0) continue;
+    char buffer[512];
+    const ssize_t n = ::read(output_, buffer, sizeof buffer);
+    if (n > 0) {
+      text.append(buffer, static_cast<size_t>(n));
+    } else if (n == 0) {
+      ::close(output_);
+      output_ = -1;
+    } else if (errno != EINTR) {
+      return Stop(), answer_;
+    }
+  }
+  // The output has ended; a child that then hangs (a driver's teardown) counts as failed.
+  int status = 0;
+  for (;;) {
+    const pid_t done = ::waitpid(pid_, &status, WNOHANG);
+    if (done == pid_) break;
+    if ((done < 0 && errno != EINTR) || left() <= 0) return Stop(), answer_;
+    ::usleep(2000);
+  }
+  pid_ = -1;
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 0) {
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
+    answer_ = text;
+  }
+  return answer_;
+}
+
+void OpenGlProbe::Stop() {
+  if (pid_ > 0) {
+    ::kill(pid_, SIGKILL);
+    while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    pid_ = -1;
+  }
+  if (output_ >= 0) ::close(output_);
+  output_ = -1;
+}
+
+bool OpenGlAvailable(OpenGlProbe& probe) {
   QString platform = QGuiApplication::platformName();
-  if (platform == "offscreen" || platform == "minimal") return false;
-  QOpenGLContext context;
-  if (!context.create()) return false;
-  QOffscreenSurface surface;
-  surface.setFormat(context.format());
-  surface.create();
-  if (!surface.isValid() || !context.makeCurrent(&surface)) return false;
+  if (platform == "offscreen" || platform == "minimal") return probe.Stop(), false;
+  const QString renderer = QString::fromLocal8Bit(probe.Renderer());
+  if (renderer.isEmpty()) return false;
   // A software rasteriser draws on the CPU, slower than the raster engine.
-  const char* renderer =
-      reinterpret_cast<const char*>(context.functions()->glGetString(GL_RENDERER));
-  QString name = QString::fromLatin1(renderer ? renderer : "").toLower();
-  bool software = name.contains("llvmpipe") || name.contains("softpipe") ||
-                  name.contains("software") || name.contains("swrast");
-  context.doneCurrent();
-  return !software || qEnvironmentVariableIsSet("ORVANE_ALLOW_SOFTWARE_GL") ||
+  return !SoftwareRasteriser(renderer) || qEnvironmentVariableIsSet("ORVANE_ALLOW_SOFTWARE_GL") ||
          qgetenv("ORVANE_RENDERER") == "1009";
+}
+
+bool OpenGlAvailable(const std::string& probeProgram) {
+  OpenGlProbe probe(probeProgram);
+  return OpenGlAvailable(probe);
+}
+
+std::string GlProbeProgram(const std::string& programDirectory) {
+  return platform::EnsureTrailingSeparator(programDirectory) + "OrvaneGlProbe";
 }
 
 QWidget* CreateVideoSurface(int rendererKind, engine::VideoMixer& mixer, VideoPanel* panel) {

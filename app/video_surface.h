@@ -5,7 +5,9 @@
 #include <QWidget>
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <functional>
+#include <string>
 
 #include "engine/video_mixer.h"
 
@@ -90,10 +92,39 @@ class GlVideoSurface : public QOpenGLWidget {
   engine::VideoMixer& mixer_;
 };
 
+// Which OpenGL renderer the display gives, asked of `program` (OrvaneGlProbe)
+// in a child process, so that this process maps no OpenGL driver for the
+// question. Started early, it works while the player starts up.
+class OpenGlProbe {
+ public:
+  static constexpr int kLimitMs = 5000;  // from Start to the answer
+  explicit OpenGlProbe(std::string program);
+  ~OpenGlProbe();
+  OpenGlProbe(const OpenGlProbe&) = delete;
+  OpenGlProbe& operator=(const OpenGlProbe&) = delete;
+  // Runs the program, once; without a QApplication too.
+  void Start();
+  // Its renderer string, started if need be; empty when it cannot run, fails
+  // or gives no answer within the limit.
+  std::string Renderer();
+  // A child still running is killed; no answer comes any more.
+  void Stop();
+
+ private:
+  std::string program_;
+  bool started_ = false;
+  int pid_ = -1, output_ = -1;
+  std::chrono::steady_clock::time_point deadline_;
+  std::string answer_;
+};
+
 // Whether a hardware OpenGL context can be had on this display (never on the
 // offscreen platform, where the OpenGL surface cannot be shown). A software
 // rasteriser counts only with ORVANE_ALLOW_SOFTWARE_GL set or 1009 forced.
-bool OpenGlAvailable();
+bool OpenGlAvailable(OpenGlProbe& probe);
+bool OpenGlAvailable(const std::string& probeProgram);
+// OrvaneGlProbe in the program folder.
+std::string GlProbeProgram(const std::string& programDirectory);
 
 // Makes a surface for the renderer kind over the whole panel, wires the
 // mixer's frame notice to a coalesced repaint, and returns it (null for 1000).

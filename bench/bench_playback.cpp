@@ -1,32 +1,42 @@
-// Playback: OrvanePlayer against gst-play-1.0 on one generated 20 s 1080p30
-// H.264 + AAC clip, alternately, N runs each (3 by default), medians compared.
-// Both sides build playbin from the same registry, so decodebin picks the same
-// decoders; the bench reads which ones each side created and says if they differ.
+// Playback: OrvanePlayer against two peers, gst-play-1.0 and mpv, on one
+// generated 20 s 1080p30 H.264 + AAC clip, in turn, N runs each (3 by default),
+// medians compared. Also the idle player's memory (no file, after 3 s) and, with
+// --minutes N, each side's memory over N minutes of looped play.
+// gst-play-1.0 builds playbin from the same registry as the player, so decodebin
+// picks the same decoders; the bench reads which ones each side created and says
+// if they differ. mpv decodes with the same FFmpeg and scales in software.
 //
 //   cmake --build build --target bench_playback && ./build/bench/bench_playback
-//   [--runs N] [--renderer 1009|1007|1000] [--audio-sink DESC, both sides; also taken
-//   from $ORVANE_AUDIO_SINK] [--peer-videosink DESC] [--clip FILE] [--player PATH]
+//   [--runs N] [--minutes N] [--renderer 1009|1007|1000] [--audio-sink DESC, all
+//   sides; also taken from $ORVANE_AUDIO_SINK] [--peer-videosink DESC] [--clip FILE]
+//   [--player PATH]
 //
 // It needs an X server and sound output. Under Xvfb with a PulseAudio null sink:
 //   Xvfb :77 -screen 0 1920x1080x24 &  export DISPLAY=:77
 //   pulseaudio --start --exit-idle-time=-1
 //   pactl load-module module-null-sink sink_name=test_null && export PULSE_SINK=test_null
-// With no sound server, let both sides play audio into a clocked fakesink:
+// or simply: scripts/with-test-env ./build/bench/bench_playback
+// With no sound server, let every side play audio into a clocked sink:
 //   ./build/bench/bench_playback --audio-sink "fakesink sync=true"
-// (the player gets ORVANE_AUDIO_SINK, gst-play-1.0 gets --audiosink).
+// (the player gets ORVANE_AUDIO_SINK, gst-play-1.0 gets --audiosink, mpv --ao=null).
 // gst-play-1.0's default video sink is what autoplugging settles on; on Xvfb it
 // tries kmssink first, which costs over a second: --peer-videosink ximagesink
-// leaves that out of its first frame.
+// leaves that out of its first frame. mpv runs as
+//   mpv --no-config --vo=x11 --ao=pulse --hwdec=no
 //
-// CPU is user + system time of the child, peak memory its ru_maxrss (wait4).
+// CPU is user + system time of the child, peak memory its ru_maxrss (wait4), as
+// /usr/bin/time reports them: both include children the side waited for, such as
+// the player's short-lived OpenGL probe; the player's own VmHWM is shown beside.
 // First frame counts from just before posix_spawn. The player prints the
 // CLOCK_MONOTONIC time of its first drawn frame (ORVANE_TRACE_FIRST_FRAME).
-// gst-play-1.0 prints nothing of the kind, so both sides run with GST_DEBUG=
-// GST_BUS:5 and the bench takes the bus post of the video sink's change to
-// PAUSED: a sink commits PAUSED right after its preroll call, which is where a
-// video sink shows the first frame. Log times count from gst_init; the bench
-// anchors them by the smallest (arrival - log time) over all lines, which
-// overstates every event by the pipe's quickest delivery (microseconds).
+// gst-play-1.0 prints nothing of the kind, so the GStreamer sides run with
+// GST_DEBUG=GST_BUS:5 and the bench takes the bus post of the video sink's change
+// to PAUSED: a sink commits PAUSED right after its preroll call, which is where a
+// video sink shows the first frame. mpv logs "first video frame after restart
+// shown" once its video output has shown it. Log times count from the logger's
+// start; the bench anchors them by the smallest (arrival - log time) over all
+// lines, which overstates every event by the pipe's quickest delivery
+// (microseconds).
 #include <fcntl.h>
 #include <gst/gst.h>
 #include <poll.h>
@@ -37,6 +47,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -59,6 +71,8 @@ namespace {
 
 constexpr long long kChildLimitNs = 60'000'000'000LL;
 constexpr double kClipSeconds = 20.0;
+constexpr double kIdleSeconds = 3.0;
+constexpr const char* kMpvShown = "first video frame after restart shown";
 
 long long NowNs() {
   timespec t{};
@@ -67,22 +81,54 @@ long long NowNs() {
 }
 
 struct Run {
-  std::string error;  // empty when the child played to its end
+  std::string error;  // empty when the child played to its end (or was stopped as asked)
   double cpuSeconds = 0, wallSeconds = 0, maxRssMb = 0;
+  double ownHwmMb = -1;           // the child's own VmHWM, last read before it ended
+  double rssAtMb = -1;            // VmRSS at ChildOptions::rssAtSeconds
+  double lastRssMb = -1;          // VmRSS last read before it ended
   long long tracedFrameNs = -1;   // player's own trace, from spawn
   long long sinkPausedNs = -1;    // video sink committed PAUSED, from spawn
-  long long gstInitNs = -1;       // gst_init, from spawn
+  long long shownFrameNs = -1;    // mpv showed its first frame, from spawn
+  long long logStartNs = -1;      // gst_init or mpv's log start, from spawn
   std::string videoSink;
   std::set<std::string> decoders;
 };
 
-// A debug line starts "H:MM:SS.NNNNNNNNN "; returns -1 for any other line.
+struct ChildOptions {
+  double minWallSeconds = 0;    // an earlier end is an error
+  double stopAfterSeconds = 0;  // SIGTERM then, which is no error (0: runs to its end)
+  double rssAtSeconds = 0;      // VmRSS read once then (0: never)
+  bool readStdout = false;      // mpv logs to stdout
+  long long limitNs = kChildLimitNs;
+};
+
+// A GStreamer debug line starts "H:MM:SS.NNNNNNNNN ", an mpv line with
+// --msg-time "[   S.UUUUUU] "; returns -1 for any other line.
 long long LogTime(const std::string& line) {
   unsigned h, m, s;
   char frac[10] = {};
-  if (std::sscanf(line.c_str(), "%u:%2u:%2u.%9[0-9]", &h, &m, &s, frac) != 4 || std::strlen(frac) != 9)
-    return -1;
-  return ((h * 60LL + m) * 60 + s) * 1'000'000'000LL + std::atoll(frac);
+  if (std::sscanf(line.c_str(), "%u:%2u:%2u.%9[0-9]", &h, &m, &s, frac) == 4 && std::strlen(frac) == 9)
+    return ((h * 60LL + m) * 60 + s) * 1'000'000'000LL + std::atoll(frac);
+  double seconds = 0;
+  int used = 0;
+  if (std::sscanf(line.c_str(), "[%lf]%n", &seconds, &used) == 1 && used > 0 && seconds >= 0)
+    return std::llround(seconds * 1e9);
+  return -1;
+}
+
+// VmRSS and VmHWM of a live process in MB; false once it is gone.
+bool ReadMemory(pid_t pid, double* rssMb, double* hwmMb) {
+  FILE* file = std::fopen(("/proc/" + std::to_string(pid) + "/status").c_str(), "r");
+  if (!file) return false;
+  char line[256];
+  bool rss = false, hwm = false;
+  while (std::fgets(line, sizeof line, file)) {
+    long kb = 0;
+    if (std::sscanf(line, "VmRSS: %ld kB", &kb) == 1) *rssMb = kb / 1024.0, rss = true;
+    if (std::sscanf(line, "VmHWM: %ld kB", &kb) == 1) *hwmMb = kb / 1024.0, hwm = true;
+  }
+  std::fclose(file);
+  return rss && hwm;  // a zombie has neither
 }
 
 // Element names are the factory's name and a count ("avdec_h264-0", "ximagesink0");
@@ -103,9 +149,10 @@ std::string Klass(const std::string& element) {
   return text;
 }
 
-// Runs argv to its end or the time limit, reading its stderr line by line.
+// Runs argv to its end, the stop time or the time limit, reading its stderr
+// (and stdout if asked) line by line and its memory every tenth of a second.
 Run RunChild(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
-             double minWallSeconds = 0) {
+             const ChildOptions& options = {}) {
   Run run;
   std::vector<std::string> envText;
   for (char** e = environ; *e; ++e) {
@@ -124,7 +171,10 @@ Run RunChild(const std::vector<std::string>& argv, const std::map<std::string, s
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  if (options.readStdout)
+    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+  else
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_adddup2(&actions, fds[1], 2);
   pid_t pid = 0;
   long long start = NowNs();
@@ -138,7 +188,8 @@ Run RunChild(const std::vector<std::string>& argv, const std::map<std::string, s
   ::fcntl(fds[0], F_SETFL, O_NONBLOCK);
   ::fcntl(fds[0], F_SETPIPE_SZ, 1 << 20);  // start-up bursts of log lines must not block the child
 
-  long long anchor = -1;  // gst_init's CLOCK_MONOTONIC, as read off the lines
+  long long anchor = -1;  // the log's zero in CLOCK_MONOTONIC, as read off the lines
+  long long shownAt = -1;   // log time of mpv's first shown frame
   std::map<std::string, long long> paused;  // element -> log time of its PAUSED
   std::deque<std::string> tail;             // last plain lines, for error reports
   std::string pending;
@@ -154,6 +205,7 @@ Run RunChild(const std::vector<std::string>& argv, const std::map<std::string, s
       return;
     }
     if (anchor < 0 || arrived - at < anchor) anchor = arrived - at;
+    if (shownAt < 0 && line.find(kMpvShown) != std::string::npos) shownAt = at;
     if (line.find("posting on bus state-changed message") == std::string::npos ||
         line.find("new-state=(GstState)paused") == std::string::npos)
       return;
@@ -162,16 +214,28 @@ Run RunChild(const std::vector<std::string>& argv, const std::map<std::string, s
     name += 11;
     paused.emplace(line.substr(name, line.find('\'', name) - name), at);  // first post wins
   };
-  bool open = true, exited = false;
+  bool open = true, exited = false, stopped = false;
   int status = 0;
   rusage usage{};
   while (!exited) {
-    if (NowNs() - start > kChildLimitNs) {
+    const long long now = NowNs();
+    if (now - start > options.limitNs) {
       ::kill(pid, SIGKILL);
       ::wait4(pid, &status, 0, &usage);
-      run.error = argv[0] + " did not end within " + std::to_string(kChildLimitNs / 1'000'000'000) +
+      run.error = argv[0] + " did not end within " + std::to_string(options.limitNs / 1'000'000'000) +
                   " s and was killed";
       break;
+    }
+    double rss = 0, hwm = 0;
+    if (ReadMemory(pid, &rss, &hwm)) {
+      run.lastRssMb = rss;
+      run.ownHwmMb = hwm;
+      if (options.rssAtSeconds > 0 && run.rssAtMb < 0 && now - start >= options.rssAtSeconds * 1e9)
+        run.rssAtMb = rss;
+    }
+    if (options.stopAfterSeconds > 0 && !stopped && now - start >= options.stopAfterSeconds * 1e9) {
+      ::kill(pid, SIGTERM);
+      stopped = true;
     }
     pollfd p{fds[0], POLLIN, 0};
     ::poll(&p, open ? 1 : 0, open ? 100 : 20);
@@ -195,12 +259,17 @@ Run RunChild(const std::vector<std::string>& argv, const std::map<std::string, s
   run.cpuSeconds = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
                    (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
   run.maxRssMb = usage.ru_maxrss / 1024.0;
-  if (run.error.empty() && WIFSIGNALED(status))
-    run.error = argv[0] + " was killed by signal " + std::to_string(WTERMSIG(status));
-  else if (run.error.empty() && WEXITSTATUS(status) != 0)
-    run.error = argv[0] + " exited with status " + std::to_string(WEXITSTATUS(status));
-  else if (run.error.empty() && run.wallSeconds < minWallSeconds)
-    run.error = argv[0] + " ended after " + std::to_string(run.wallSeconds) + " s, too soon to have played";
+  // Once stopped, how it ends is its own affair (mpv exits with status 4).
+  if (run.error.empty() && !stopped) {
+    if (WIFSIGNALED(status))
+      run.error = argv[0] + " was killed by signal " + std::to_string(WTERMSIG(status));
+    else if (WEXITSTATUS(status) != 0)
+      run.error = argv[0] + " exited with status " + std::to_string(WEXITSTATUS(status));
+    else if (run.wallSeconds < options.minWallSeconds)
+      run.error = argv[0] + " ended after " + std::to_string(run.wallSeconds) + " s, too soon to have played";
+    else if (options.stopAfterSeconds > 0)
+      run.error = argv[0] + " ended after " + std::to_string(run.wallSeconds) + " s, before it was stopped";
+  }
   for (const auto& line : tail) run.error += run.error.empty() ? "" : "\n    " + line;
 
   // The earliest video sink to commit PAUSED; the player's mixers hand frames to Qt via appsink.
@@ -215,18 +284,21 @@ Run RunChild(const std::vector<std::string>& argv, const std::map<std::string, s
       run.videoSink = element;
     }
   }
-  if (anchor >= 0) run.gstInitNs = anchor - start;
+  if (anchor >= 0) run.logStartNs = anchor - start;
   if (best >= 0 && anchor >= 0) run.sinkPausedNs = anchor + best - start;
+  if (shownAt >= 0 && anchor >= 0) run.shownFrameNs = anchor + shownAt - start;
   return run;
 }
 
-// The executable and its folders; the demo clip is not needed.
+// The executable and everything beside it (companion libraries, the OpenGL
+// probe, the folders) but the demo clip.
 bool CopyProgramFolder(const fs::path& executable, const fs::path& to) {
   std::error_code ec;
   if (!fs::create_directories(to, ec) || !fs::copy_file(executable, to / "OrvanePlayer", ec)) return false;
   for (const auto& entry : fs::directory_iterator(executable.parent_path(), ec)) {
-    if (!entry.is_directory() || entry.path().filename() == "Demo") continue;
-    fs::copy(entry.path(), to / entry.path().filename(), fs::copy_options::recursive, ec);
+    const fs::path name = entry.path().filename();
+    if (name == "Demo" || name == executable.filename()) continue;
+    fs::copy(entry.path(), to / name, fs::copy_options::recursive, ec);
     if (ec) return false;
   }
   return !ec;
@@ -244,10 +316,13 @@ std::string Join(const std::set<std::string>& names) {
   return text.empty() ? "none seen" : text;
 }
 
-bool PrepareIni(const fs::path& folder) {
+// Default settings; the player closes after the clip, or with `repeat` plays it
+// again and again.
+bool PrepareIni(const fs::path& folder, bool repeat) {
   std::string ini = (folder / "Ini" / "Default.ini").string();
   return platform::WriteFileAtomically(ini, settings::DefaultSettingsFileText()) &&
-         platform::WritePrivateProfileString("Play", "AfterPlay", "1", ini) &&
+         platform::WritePrivateProfileString("Play", "AfterPlay", repeat ? "0" : "1", ini) &&
+         platform::WritePrivateProfileString("PlayControl", "PlayMode", repeat ? "3" : "0", ini) &&
          platform::WritePrivateProfileString("PlayControl", "ReloadLast", "0", ini);
 }
 
@@ -257,14 +332,23 @@ int Fail(const std::string& why, int code = 1) {
 }
 
 int Usage() {
-  return Fail("usage: bench_playback [--runs N] [--renderer 1009|1007|1000] [--audio-sink DESC] "
-              "[--peer-videosink DESC] [--clip FILE] [--player PATH]", 2);
+  return Fail("usage: bench_playback [--runs N] [--minutes N] [--renderer 1009|1007|1000] "
+              "[--audio-sink DESC] [--peer-videosink DESC] [--clip FILE] [--player PATH]", 2);
+}
+
+enum Side { kPlayer, kGstPlay, kMpv, kSides };
+const char* const kSideNames[kSides] = {"player", "gst-play", "mpv"};
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  int runs = 3;
+  int runs = 3, minutes = 0;
   std::string renderer, peerVideoSink, clip, player = ORVANE_PLAYER_PATH;
   std::string audioSink = std::getenv("ORVANE_AUDIO_SINK") ? std::getenv("ORVANE_AUDIO_SINK") : "";
   for (int i = 1; i < argc; ++i) {
@@ -272,6 +356,7 @@ int main(int argc, char** argv) {
     if (i + 1 >= argc) return Usage();
     std::string value = argv[++i];
     if (option == "--runs") runs = std::atoi(value.c_str());
+    else if (option == "--minutes") minutes = std::atoi(value.c_str());
     else if (option == "--renderer") renderer = value;
     else if (option == "--audio-sink") audioSink = value;
     else if (option == "--peer-videosink") peerVideoSink = value;
@@ -279,7 +364,7 @@ int main(int argc, char** argv) {
     else if (option == "--player") player = value;
     else return Usage();
   }
-  if (runs < 1 || runs > 20) return Usage();
+  if (runs < 1 || runs > 20 || minutes < 0 || minutes > 600) return Usage();
   if (!renderer.empty() && renderer != "1009" && renderer != "1007" && renderer != "1000") return Usage();
   if (!std::getenv("DISPLAY")) return Fail("DISPLAY is not set; start an X server (Xvfb) first");
   std::error_code ec;
@@ -301,82 +386,173 @@ int main(int argc, char** argv) {
   fs::path work = tmpl, pristine = work / "pristine", folder = work / "OrvanePlayer";
   if (!CopyProgramFolder(player, pristine))
     return fs::remove_all(work, ec), Fail("cannot copy the program folder of " + player);
+  auto freshFolder = [&](bool repeat) {
+    fs::remove_all(folder, ec);
+    if (CopyProgramFolder(pristine / "OrvanePlayer", folder) && PrepareIni(folder, repeat)) return true;
+    Fail("cannot prepare " + folder.string());
+    return false;
+  };
 
   std::map<std::string, std::string> common = {{"GST_DEBUG", "GST_BUS:5"}, {"GST_DEBUG_NO_COLOR", "1"}};
   std::map<std::string, std::string> playerEnv = common;
   playerEnv["ORVANE_TRACE_FIRST_FRAME"] = "1";
   if (!renderer.empty()) playerEnv["ORVANE_RENDERER"] = renderer;
   if (!audioSink.empty()) playerEnv["ORVANE_AUDIO_SINK"] = audioSink;
-  std::vector<std::string> peerArgs = {"gst-play-1.0", "--no-interactive"};
-  if (!audioSink.empty()) peerArgs.insert(peerArgs.end(), {"--audiosink", audioSink});
-  if (!peerVideoSink.empty()) peerArgs.insert(peerArgs.end(), {"--videosink", peerVideoSink});
-  peerArgs.push_back(clip);
+  std::vector<std::string> gstPlayArgs = {"gst-play-1.0", "--no-interactive"};
+  if (!audioSink.empty()) gstPlayArgs.insert(gstPlayArgs.end(), {"--audiosink", audioSink});
+  if (!peerVideoSink.empty()) gstPlayArgs.insert(gstPlayArgs.end(), {"--videosink", peerVideoSink});
+  std::vector<std::string> mpvArgs = {"mpv", "--no-config", "--vo=x11", audioSink.empty() ? "--ao=pulse" : "--ao=null",
+                                      "--hwdec=no", "--quiet", "--msg-time", "--msg-level=all=warn,cplayer=debug"};
+  ChildOptions mpvOptions;
+  mpvOptions.readStdout = true;
 
-  std::printf("clip %s; %d runs each, alternately; audio sink, both sides: %s\n", clip.c_str(), runs,
-              audioSink.empty() ? "default" : audioSink.c_str());
-  std::printf("player renderer: %s; peer video sink: %s\n", renderer.empty() ? "its own choice" : renderer.c_str(),
-              peerVideoSink.empty() ? "gst-play-1.0's default" : peerVideoSink.c_str());
-  std::vector<Run> sides[2];
-  for (int i = 0; i < runs * 2; ++i) {
-    int side = i % 2;
-    fs::remove_all(folder, ec);
-    if (side == 0 && (!CopyProgramFolder(pristine / "OrvanePlayer", folder) || !PrepareIni(folder))) {
-      Fail("cannot prepare " + folder.string());
+  std::printf("clip %s; %d runs each, in turn; audio: %s\n", clip.c_str(), runs,
+              audioSink.empty() ? "default output" : (audioSink + " (mpv: --ao=null)").c_str());
+  std::printf("player renderer: %s; gst-play-1.0 video sink: %s; mpv: --vo=x11 --hwdec=no\n",
+              renderer.empty() ? "its own choice" : renderer.c_str(),
+              peerVideoSink.empty() ? "its default" : peerVideoSink.c_str());
+  std::vector<Run> sides[kSides];
+  std::vector<Run> idle;
+  bool failed = false;
+  for (int round = 1; round <= runs && !failed; ++round) {
+    // The idle player: no file, its memory after 3 s.
+    if (!freshFolder(false)) break;
+    ChildOptions idleOptions;
+    idleOptions.stopAfterSeconds = kIdleSeconds;
+    Run still = RunChild({(folder / "OrvanePlayer").string()}, playerEnv, idleOptions);
+    if (!still.error.empty()) {
+      std::fprintf(stderr, "run %d, idle player: %s\n", round, still.error.c_str());
       break;
     }
-    Run run = side == 0 ? RunChild({(folder / "OrvanePlayer").string(), clip}, playerEnv, kClipSeconds * 0.75)
-                        : RunChild(peerArgs, common, kClipSeconds * 0.75);
-    if (!run.error.empty()) {
-      std::fprintf(stderr, "run %d: %s\n", i / 2 + 1, run.error.c_str());
-      break;
+    std::printf("run %d %-8s rss %5.1f MB  own peak %5.1f MB  (no file, after %.0f s)\n", round, "idle",
+                still.lastRssMb, still.ownHwmMb, kIdleSeconds);
+    idle.push_back(still);
+    for (int side = 0; side < kSides; ++side) {
+      if (side == kPlayer && !freshFolder(false)) {
+        failed = true;
+        break;
+      }
+      ChildOptions options = side == kMpv ? mpvOptions : ChildOptions{};
+      options.minWallSeconds = kClipSeconds * 0.75;
+      std::vector<std::string> args = side == kPlayer    ? std::vector<std::string>{(folder / "OrvanePlayer").string()}
+                                      : side == kGstPlay ? gstPlayArgs
+                                                         : mpvArgs;
+      args.push_back(clip);
+      Run run = RunChild(args, side == kPlayer ? playerEnv : common, options);
+      if (!run.error.empty()) {
+        std::fprintf(stderr, "run %d, %s: %s\n", round, kSideNames[side], run.error.c_str());
+        failed = true;
+        break;
+      }
+      long long frame = side == kPlayer ? (run.tracedFrameNs >= 0 ? run.tracedFrameNs : run.sinkPausedNs)
+                        : side == kGstPlay ? run.sinkPausedNs
+                                           : run.shownFrameNs;
+      std::printf("run %d %-8s cpu %5.2f s  rss %5.1f MB  own peak %5.1f MB  wall %4.1f s  first frame %s",
+                  round, kSideNames[side], run.cpuSeconds, run.maxRssMb, run.ownHwmMb, run.wallSeconds,
+                  Ms(frame).c_str());
+      if (side != kMpv)
+        std::printf("  (sink PAUSED %s, %s)", Ms(run.sinkPausedNs).c_str(),
+                    run.videoSink.empty() ? "no video sink seen" : run.videoSink.c_str());
+      std::printf("\n");
+      std::fflush(stdout);
+      sides[side].push_back(run);
     }
-    std::printf("run %d %-6s cpu %5.2f s  rss %5.1f MB  wall %4.1f s  gst_init %s  sink PAUSED %s (%s)"
-                "  drawn %s\n", i / 2 + 1, side == 0 ? "player" : "peer", run.cpuSeconds, run.maxRssMb,
-                run.wallSeconds, Ms(run.gstInitNs).c_str(), Ms(run.sinkPausedNs).c_str(),
-                run.videoSink.empty() ? "no video sink seen" : run.videoSink.c_str(),
-                Ms(run.tracedFrameNs).c_str());
-    std::fflush(stdout);
-    sides[side].push_back(run);
   }
-  fs::remove_all(work, ec);
-  const std::vector<Run>&ours = sides[0], &peers = sides[1];
-  if (peers.size() != static_cast<size_t>(runs)) return 1;
+  const bool complete = std::all_of(std::begin(sides), std::end(sides),
+                                    [runs](const std::vector<Run>& v) { return v.size() == static_cast<size_t>(runs); });
+  if (!complete) return fs::remove_all(work, ec), 1;
+
+  std::string ourDecoders = Join(sides[kPlayer][0].decoders), peerDecoders = Join(sides[kGstPlay][0].decoders);
+  if (ourDecoders == peerDecoders) std::printf("decoders, player and gst-play: %s\n", ourDecoders.c_str());
+  else std::printf("DECODERS DIFFER: player %s; gst-play %s\n", ourDecoders.c_str(), peerDecoders.c_str());
 
   auto median = [](const std::vector<Run>& v, auto field) {
     std::vector<double> values;
     for (const Run& r : v) values.push_back(field(r));
-    std::sort(values.begin(), values.end());
-    size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+    return Median(values);
   };
-  std::string ourDecoders = Join(ours[0].decoders), peerDecoders = Join(peers[0].decoders);
-  if (ourDecoders == peerDecoders) std::printf("decoders, both sides: %s\n", ourDecoders.c_str());
-  else std::printf("DECODERS DIFFER: player %s; peer %s\n", ourDecoders.c_str(), peerDecoders.c_str());
-  auto has = [](const std::vector<Run>& v, long long Run::*field) {
+  auto all = [](const std::vector<Run>& v, long long Run::*field) {
     return std::all_of(v.begin(), v.end(), [field](const Run& r) { return r.*field >= 0; });
   };
   // Kind 1000 draws in the sink itself, so there the sink's PAUSED is the player's first frame.
-  bool traced = has(ours, &Run::tracedFrameNs), ourSinks = has(ours, &Run::sinkPausedNs);
-  bool peerSinks = has(peers, &Run::sinkPausedNs);
-  auto first = [traced](const Run& r) { return (traced ? r.tracedFrameNs : r.sinkPausedNs) / 1e6; };
-  auto paused = [](const Run& r) { return r.sinkPausedNs / 1e6; };
-  auto row = [&](const char* name, auto ourField, auto peerField, double target) {
-    double player = median(ours, ourField), peer = median(peers, peerField);
-    std::printf("%-16s %9.2f %9.2f %6.2fx  ", name, player, peer, player / peer);
-    if (target > 0) std::printf("<= %.2fx %s\n", target, player / peer <= target ? "ok" : "OVER");
-    else std::printf("(like for like, no target)\n");
+  const bool traced = all(sides[kPlayer], &Run::tracedFrameNs);
+  const bool frames = (traced || all(sides[kPlayer], &Run::sinkPausedNs)) &&
+                      all(sides[kGstPlay], &Run::sinkPausedNs) && all(sides[kMpv], &Run::shownFrameNs);
+  auto ratio = [](double ours, double peer, double target) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%6.2fx %-4s", ours / peer,
+                  target <= 0 ? "" : ours / peer <= target ? "ok" : "OVER");
+    return std::string(text);
+  };
+  auto row = [&](const char* name, auto playerField, auto gstField, auto mpvField, double target) {
+    double ours = median(sides[kPlayer], playerField), gst = median(sides[kGstPlay], gstField),
+           mpv = median(sides[kMpv], mpvField);
+    std::printf("%-16s %9.2f %9.2f %9.2f   %s %s  %s\n", name, ours, gst, mpv, ratio(ours, gst, target).c_str(),
+                ratio(ours, mpv, target).c_str(), target > 0 ? ("<= " + std::to_string(target).substr(0, 4) + "x").c_str()
+                                                             : "(no target)");
   };
   auto cpu = [](const Run& r) { return r.cpuSeconds; };
   auto rss = [](const Run& r) { return r.maxRssMb; };
-  std::printf("\n%-16s %9s %9s %7s  %s\n", "median", "player", "peer", "ratio", "target");
-  row("CPU time, s", cpu, cpu, 1.10);
-  row("peak RSS, MB", rss, rss, 1.3);
-  if (peerSinks && (traced || ourSinks)) row("first frame, ms", first, paused, 1.2);
+  auto own = [](const Run& r) { return r.ownHwmMb; };
+  auto playerFrame = [traced](const Run& r) { return (traced ? r.tracedFrameNs : r.sinkPausedNs) / 1e6; };
+  auto paused = [](const Run& r) { return r.sinkPausedNs / 1e6; };
+  auto shown = [](const Run& r) { return r.shownFrameNs / 1e6; };
+  std::printf("\n%-16s %9s %9s %9s   %-12s %-12s %s\n", "median", "player", "gst-play", "mpv", "vs gst-play",
+              "vs mpv", "target");
+  row("CPU time, s", cpu, cpu, cpu, 1.10);
+  row("peak RSS, MB", rss, rss, rss, 1.3);
+  row("own VmHWM, MB", own, own, own, 0);
+  if (frames) row("first frame, ms", playerFrame, paused, shown, 1.2);
   else std::printf("first frame: not seen on every run\n");
-  if (ourSinks && peerSinks) row("sink PAUSED, ms", paused, paused, 0);
-  std::printf("\nfirst frame, player: %s\n", traced ? "its trace of the first frame drawn in its window"
-                                                     : "its video sink committing PAUSED (no drawn frame traced)");
-  std::printf("first frame, peer: its video sink committing PAUSED, after showing the preroll frame;\n"
+  std::vector<double> idleRss, idleHwm;
+  for (const Run& r : idle) idleRss.push_back(r.lastRssMb), idleHwm.push_back(r.ownHwmMb);
+  const double idleMedian = Median(idleRss);
+  std::printf("idle player, MB  %9.2f (VmRSS after %.0f s, no file; own peak %.2f)  target <= 50 MB %s\n",
+              idleMedian, kIdleSeconds, Median(idleHwm), idleMedian <= 50 ? "ok" : "OVER");
+  std::printf("\npeak RSS: ru_maxrss from wait4, children included (the player's OpenGL probe);\n"
+              "own VmHWM: the process alone, read every 0.1 s until it ended\n");
+  std::printf("first frame, player: %s\n", traced ? "its trace of the first frame drawn in its window"
+                                                  : "its video sink committing PAUSED (no drawn frame traced)");
+  std::printf("first frame, gst-play: its video sink committing PAUSED, after showing the preroll frame;\n"
+              "first frame, mpv: its log of the first video frame shown;\n"
               "  log times anchored to CLOCK_MONOTONIC, late by the pipe's quickest delivery\n");
+  std::fflush(stdout);
+
+  if (minutes > 0) {
+    // Each side plays the clip over and over for the whole time, then is stopped.
+    const double seconds = minutes * 60.0;
+    std::printf("\nlong play, %d min each, one side after the other (VmRSS, MB):\n", minutes);
+    std::printf("%-10s %12s %12s %12s %12s\n", "side", "after 1 min", "at the end", "own peak", "growth");
+    for (int side = 0; side < kSides; ++side) {
+      if (side == kPlayer && !freshFolder(true)) break;
+      ChildOptions options = side == kMpv ? mpvOptions : ChildOptions{};
+      options.stopAfterSeconds = seconds;
+      options.rssAtSeconds = std::min(60.0, seconds);
+      options.limitNs = static_cast<long long>((seconds + 60) * 1e9);
+      std::vector<std::string> args;
+      if (side == kPlayer) {
+        args = {(folder / "OrvanePlayer").string(), clip};
+      } else if (side == kGstPlay) {
+        // gst-play-1.0 has no loop: the clip as often as the time holds, and one more.
+        args = gstPlayArgs;
+        for (int i = 0; i <= static_cast<int>(seconds / kClipSeconds) + 1; ++i) args.push_back(clip);
+      } else {
+        args = mpvArgs;
+        args.insert(args.end(), {"--loop-file=inf", clip});
+      }
+      // No bus log: nothing is timed here.
+      std::map<std::string, std::string> quiet = side == kPlayer ? playerEnv : common;
+      quiet.erase("GST_DEBUG");
+      Run run = RunChild(args, quiet, options);
+      if (!run.error.empty()) {
+        std::fprintf(stderr, "long play, %s: %s\n", kSideNames[side], run.error.c_str());
+        continue;
+      }
+      std::printf("%-10s %12.1f %12.1f %12.1f %+11.1f\n", kSideNames[side], run.rssAtMb, run.lastRssMb,
+                  run.ownHwmMb, run.lastRssMb - run.rssAtMb);
+      std::fflush(stdout);
+    }
+  }
+  fs::remove_all(work, ec);
   return 0;
 }

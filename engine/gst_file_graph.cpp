@@ -141,17 +141,22 @@ bool WaitForPreroll(GstElement* pipeline) {
 
 }  // namespace
 
-int ProbeRenderers(bool openGlAvailable) {
+int ProbeRenderers(const std::function<bool()>& openGlAvailable) {
   gst_init(nullptr, nullptr);
   bool mixing = HaveFactory("appsink") && HaveFactory("videoconvert");
   bool window = HaveFactory("xvimagesink") || HaveFactory("ximagesink");
+  int gl = -1;  // asked once, at most
+  auto openGl = [&] {
+    if (gl < 0) gl = openGlAvailable() ? 1 : 0;
+    return gl == 1;
+  };
   if (const char* forced = std::getenv("ORVANE_RENDERER")) {
     int kind = std::atoi(forced);
-    if (kind == kRendererMixer9 && mixing && openGlAvailable) return kind;
+    if (kind == kRendererMixer9 && mixing && openGl()) return kind;
     if (kind == kRendererMixer7 && mixing) return kind;
     if (kind == kRendererDefault && window) return kind;
   }
-  if (mixing) return openGlAvailable ? kRendererMixer9 : kRendererMixer7;
+  if (mixing) return openGl() ? kRendererMixer9 : kRendererMixer7;
   return kRendererDefault;
 }
 

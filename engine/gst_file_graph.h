@@ -4,13 +4,16 @@
 // balance, and the picture sent to the mixing renderer or the sink's window.
 #include <gst/gst.h>
 
+#include <functional>
+
 #include "engine/media_engines.h"
 
 namespace engine {
 
 // Which renderer kind this machine can have: "ORVANE_RENDERER" (1009, 1007 or
 // 1000) forces one that can be created; otherwise the best that can be.
-int ProbeRenderers(bool openGlAvailable);
+// `openGlAvailable` is asked only when the answer decides the kind.
+int ProbeRenderers(const std::function<bool()>& openGlAvailable);
 
 class GstFileGraph final : public MediaGraph {
  public:

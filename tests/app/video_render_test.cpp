@@ -121,7 +121,7 @@ void ExpectPictureUnderSpectrumBox(TOrvaneMain_Form& form, const QImage& shot, Q
 
 TEST_P(RenderFixture, NoSpectrumBoxOverThePlayingPicture) {
   if (GetParam() == engine::kRendererDefault) GTEST_SKIP() << "the sink draws its own window";
-  if (GetParam() == engine::kRendererMixer9 && !app::OpenGlAvailable())
+  if (GetParam() == engine::kRendererMixer9 && !app::OpenGlAvailable(app::GlProbeProgram(ORVANE_PROGRAM_DIR_DEFAULT)))
     GTEST_SKIP() << "no OpenGL on this display";
   ASSERT_NO_FATAL_FAILURE(Open(TestClip("video-2s-320x240.mp4")));
   form->session().ResumeSession();
@@ -132,7 +132,7 @@ TEST_P(RenderFixture, NoSpectrumBoxOverThePlayingPicture) {
 }
 
 TEST_P(RenderFixture, BarsAppearWhereThePictureIs) {
-  if (GetParam() == engine::kRendererMixer9 && !app::OpenGlAvailable())
+  if (GetParam() == engine::kRendererMixer9 && !app::OpenGlAvailable(app::GlProbeProgram(ORVANE_PROGRAM_DIR_DEFAULT)))
     GTEST_SKIP() << "no OpenGL on this display";
   ASSERT_NO_FATAL_FAILURE(Open(TestClip("video-2s-320x240.mp4")));
   // A 320 x 240 clip is shown in a 540 x 260 video area that it fills.
