@@ -3,7 +3,11 @@
 #include <QApplication>
 #include <QMetaObject>
 
+#include <QTimer>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "capture/save_option_form.h"
 #include "form_fixture.h"
@@ -11,8 +15,13 @@
 namespace {
 struct Frames : capture::FrameSource {
   int grabs = 0;
+  // When set, a grab waits (2 s at most) for the window to have handled an event.
+  std::atomic<bool>* windowAlive = nullptr;
   bool Open(const std::string&, int* w, int* h) override { return *w = 8, *h = 6, true; }
   bool WriteBitmapBits(double, int w, int h, const std::string& path) override {
+    for (int i = 0; windowAlive && !*windowAlive && i < 200; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (windowAlive && !*windowAlive) return false;
     std::vector<unsigned char> px(static_cast<size_t>(w) * h * 3, static_cast<unsigned char>(++grabs));
     return engine::WriteBitmap24(path, w, h, px.data(), w * 3);
   }
@@ -88,6 +97,22 @@ TEST_F(CapturePageFixture, CaptureButtonStacksTilesAndTheToolBarWorksTheHoveredO
   // Emptied captures are not asked about.
   form->FormClose();
   EXPECT_TRUE(prompt.asked.empty());
+}
+
+TEST_F(CapturePageFixture, TheWindowLivesOnUnderTheWaitCursorWhileAFrameIsTaken) {
+  Play();
+  std::atomic<bool> alive{false};
+  frames.windowAlive = &alive;
+  Qt::CursorShape during = Qt::ArrowCursor;
+  QTimer::singleShot(0, form.get(), [&] {
+    if (QApplication::overrideCursor()) during = QApplication::overrideCursor()->shape();
+    alive = true;
+  });
+  form->commands().Run(app::Command::CaptureScreen);
+  EXPECT_EQ(Tiles().size(), 1u) << "the grab waited for a window that could not move";
+  EXPECT_EQ(during, Qt::WaitCursor);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_TRUE(graph.running);
 }
 
 TEST_F(CapturePageFixture, ClosingOffersOnlyCapturesNeverSaved) {
