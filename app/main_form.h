@@ -252,7 +252,6 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   void SaveAllCaptures();
   void DeleteCapture();
   void EmptyCaptures();
-  bool CaptureBusy() const { return captureBusy_; }
 
   // The skinned frame.
   void LoadSkinPicture(tximage* control, const QString& fileName);
