@@ -498,6 +498,11 @@ void TOrvaneMain_Form::SaveResumeState() {
 }
 
 void TOrvaneMain_Form::closeEvent(QCloseEvent* event) {
+  // Not while a frame is being taken: the close would run inside the grab.
+  if (captureBusy_) {
+    event->ignore();
+    return;
+  }
   FormClose();
   event->accept();
 }
@@ -512,7 +517,8 @@ void TOrvaneMain_Form::FormClose() {
       playList_.Version != 0)
     playList_.SaveStored(PlayListFilePath());
   historyMenu_->ClearAtExit();
-  // Unsaved captures and the tray icon join this sequence with their own rooms.
+  captures_->SaveUnsavedAtClose();
+  // The tray icon joins this sequence with its own room.
   UnregisterBossKey();
   Ctrl_T->stop();
   FFT_T->stop();

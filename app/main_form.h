@@ -21,6 +21,8 @@
 #include "app/spectrum_box.h"
 #include "app/tximage.h"
 #include "app/video_surface.h"
+#include "capture/capture_page.h"
+#include "capture/captures.h"
 #include "engine/spectrum_bars.h"
 #include "engine/media_detector.h"
 #include "engine/media_engines.h"
@@ -63,6 +65,7 @@ struct MainFormParts {
   int rendererKind = 0;  // 0: probe at start-up
   platform::SystemVolume* systemVolume = nullptr;  // null: the sound server's
   OpenGlProbe* openGl = nullptr;  // started early; null: one in the program folder
+  capture::FrameSource* frameSource = nullptr;  // null: a media detector of its own
 };
 
 // The "显示比例" items in menu order, with the value each stands for.
@@ -239,6 +242,17 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   void BalanceSliderDrag(int x);
   platform::SystemVolume& systemVolume();
 
+  // Frame capture and the capture page (capture_view.cpp).
+  tximage *SaveAll_XI = nullptr, *Save_XI = nullptr, *Delete_XI = nullptr, *Empty_XI = nullptr;
+  capture::Captures& captures() { return *captures_; }
+  capture::CapturePage* capturePage() const { return capturePage_; }
+  void CaptureFrame();
+  // The tool bar's buttons act on the tile it is lent to.
+  void SaveCapture();
+  void SaveAllCaptures();
+  void DeleteCapture();
+  void EmptyCaptures();
+
   // The skinned frame.
   void LoadSkinPicture(tximage* control, const QString& fileName);
   const std::string& skinFolder() const { return skinFolder_; }
@@ -317,6 +331,10 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   void BuildControlBar();
   void BuildSidePanel();
   void BuildPlayListPage();
+  void BuildCapturePage();
+  void AddCaptureTile(int index);
+  void LayOutCapturePage();
+  bool RunCaptureJob(const std::function<bool()>& job);
   bool FilesInPlay() const;
   void AfterListEdit();
   void BindCommands();
@@ -389,6 +407,10 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   bool bossKeyRegistered_ = false;
   bool bossPaused_ = false;  // the boss key paused what was playing
   Qt::WindowState bossState_ = Qt::WindowNoState;  // how the window was shown before hiding
+  std::unique_ptr<capture::FrameSource> ownFrameSource_;
+  std::unique_ptr<capture::Captures> captures_;
+  capture::CapturePage* capturePage_ = nullptr;
+  bool captureBusy_ = false;  // a frame is being taken
 };
 
 }  // namespace app

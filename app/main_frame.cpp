@@ -97,6 +97,7 @@ void TOrvaneMain_Form::BuildFrame() {
   BuildControlBar();
   BuildSidePanel();
   BuildPlayListPage();
+  BuildCapturePage();
 }
 
 void TOrvaneMain_Form::BuildTitleBar() {
@@ -228,11 +229,11 @@ void TOrvaneMain_Form::BuildControlBar() {
          });
   button(&Next_XI, "Next_XI", b::kNext, "Next_Normal_Btn.bmp", "下一个", UpPicture::Normal,
          [this] { session_.PlayNext(); });
-  // Capturing and the options dialog arrive with their own rooms.
+  // The options dialog arrives with its own room.
   button(&Open_XI, "Open_XI", b::kOpen, "Open_Normal_btn.bmp", "打开", UpPicture::Normal,
          [this] { session_.OpenFileCommand(); });
   button(&Capture_XI, "Capture_XI", b::kCapture, "Capture_Normal_btn.bmp", "截屏",
-         UpPicture::Normal, nullptr);
+         UpPicture::Normal, [this] { CaptureFrame(); });
   button(&PlayList_XI, "PlayList_XI", b::kPlayList, "ShowPL_Normal_btn.bmp",
          "显示/隐藏 播放、截屏列表", UpPicture::Normal, [this] { ToggleSidePanel(); });
   button(&Full_XI, "Full_XI", b::kFull, "Full_Normal_btn.bmp", "全屏/窗口", UpPicture::Normal,

@@ -64,7 +64,8 @@ void TOrvaneMain_Form::BindCommands() {
     if (!IsFullScreen) ShowPlayListPage(PlayListShown);
   });
   c.Bind(Command::FullScreen, [this] { ToggleFullScreen(); });
-  // Opening a DVD folder, capturing, the control panel and the options dialog
+  c.Bind(Command::CaptureScreen, [this] { CaptureFrame(); });
+  // Opening a DVD folder, the control panel and the options dialog
   // arrive with their own rooms; until then they stay disabled.
 }
 

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <xcb/xcb.h>
 
+#include "capture/save_option_form.h"
 #include "companion/velmor/velmor_use_window.h"
 #include "platform/media_path.h"
 
@@ -131,6 +132,28 @@ void QtPrompt::ShowAbout(const std::string& caption, const std::string& text) {
   QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
   layout->addWidget(buttons);
   box.exec();
+}
+
+std::string QtPrompt::SaveFileOfType(const std::string& caption, const std::string& folder,
+                                     const std::string& fileName, const std::string& filter,
+                                     int* filterIndex) {
+  QString start = Q(folder);
+  if (!fileName.empty()) start = fileName.front() == '/' ? Q(fileName) : start + "/" + Q(fileName);
+  const QString filters = QtFilter(filter);
+  QString chosen;
+  const QString path =
+      QFileDialog::getSaveFileName(parent_, Q(caption), start, filters, &chosen);
+  if (filterIndex) *filterIndex = static_cast<int>(filters.split(";;").indexOf(chosen)) + 1;
+  return path.toStdString();
+}
+
+bool QtPrompt::ChooseSaveOption(const platform::SaveOptions& options, std::string* folder,
+                                std::string* type) {
+  capture::TSaveOption_Form form(options, parent_);
+  if (form.exec() != QDialog::Accepted) return false;
+  *folder = form.ChosenFolder.toStdString();
+  *type = form.ChosenType.toStdString();
+  return true;
 }
 
 }  // namespace app

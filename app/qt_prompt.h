@@ -26,6 +26,11 @@ class QtPrompt final : public platform::Prompt {
                            int height, double frameRate) override;
   void ShowAbout(const std::string& caption, const std::string& text) override;
   bool ManageHistory(const std::vector<std::string>& history) override;
+  std::string SaveFileOfType(const std::string& caption, const std::string& folder,
+                             const std::string& fileName, const std::string& filter,
+                             int* filterIndex) override;
+  bool ChooseSaveOption(const platform::SaveOptions& options, std::string* folder,
+                        std::string* type) override;
 
  private:
   QWidget* parent_;

@@ -200,4 +200,9 @@ std::string MediaFileRoad::DurationText() {
   return session_.MediaDurationText;
 }
 
+bool MediaFileRoad::CapturePosition(std::int64_t* units) {
+  std::int64_t stop = 0;
+  return graph_.Exists() && graph_.GetPositions(units, &stop);
+}
+
 }  // namespace engine

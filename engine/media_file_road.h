@@ -40,6 +40,7 @@ class MediaFileRoad : public SessionRoad {
   void FitVideo() override;
   std::string DurationText() override;
   bool CaptureAvailable() const override { return true; }
+  bool CapturePosition(std::int64_t* units) override;
 
  private:
   // The build sequence: render, read the facts, fit, run.

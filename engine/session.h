@@ -159,6 +159,14 @@ class Session {
   VideoRect ResizeWindowForVideo();
   VideoRect ComputeVideoRect(int mode, int panelWidth, int panelHeight) const;
 
+  // Frame capture: the position of the open media in 100-ns units (false when
+  // there is none), and the two files of picture in picture (empty otherwise).
+  bool CapturePosition(std::int64_t* units) { return Road().CapturePosition(units); }
+  std::pair<std::string, std::string> PipCaptureFiles() const {
+    if (PlayType != kPlayPip) return {};
+    return {PipMediaFileA, PipMediaFileB};
+  }
+
  private:
   bool OpenAndShow(bool reportFailure);
   void LeaveFailedOpen();

@@ -55,6 +55,9 @@ class SessionRoad {
   virtual std::string DurationText() { return ""; }
   virtual bool SoundOnly() const { return false; }
   virtual bool CaptureAvailable() const { return false; }
+  // The position a captured frame is taken at, in 100-ns units; false when
+  // the engine has no position to give.
+  virtual bool CapturePosition(std::int64_t*) { return false; }
 };
 
 }  // namespace engine

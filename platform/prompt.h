@@ -1,10 +1,22 @@
 #pragma once
 // The one door through which every modal prompt passes, so tests can answer it.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace platform {
+
+// The capture save-option dialog: where it starts, and the two check boxes that
+// store their setting at once.
+struct SaveOptions {
+  int language = 2;      // 1 English, 2 Chinese
+  std::string folder;    // the stored capture folder
+  std::string type;      // ".bmp" or ".jpg"
+  bool dontAsk = false;  // the dialog is not to be asked again
+  std::function<void(const std::string& folder, const std::string& type)> saveAsDefault;
+  std::function<void(bool dontAsk)> dontAskChanged;
+};
 
 class Prompt {
  public:
@@ -34,6 +46,14 @@ class Prompt {
   // The history editor over a copy of the list: true when the edited list was
   // written to the program folder's "HistoryTemp".
   virtual bool ManageHistory(const std::vector<std::string>& history) = 0;
+  // A save dialog that also says which filter entry (from 1) was chosen; empty
+  // when cancelled. The file name may be a full path.
+  virtual std::string SaveFileOfType(const std::string& caption, const std::string& folder,
+                                     const std::string& fileName, const std::string& filter,
+                                     int* filterIndex) = 0;
+  // The save-option dialog: true with a folder and a type when "Save" closed it.
+  virtual bool ChooseSaveOption(const SaveOptions& options, std::string* folder,
+                                std::string* type) = 0;
 };
 
 // The caption of every message box the player shows.

@@ -118,7 +118,10 @@ struct ScriptedAudio : engine::AudioStream {
 struct RecordingPrompt : platform::Prompt {
   std::vector<std::pair<std::string, std::string>> shown;
   void Inform(const std::string& c, const std::string& t, Icon) override { shown.emplace_back(c, t); }
-  bool Ask(const std::string&, const std::string&) override { return false; }
+  bool Ask(const std::string&, const std::string& t) override {
+    asked.push_back(t);
+    return askAnswer;
+  }
   std::vector<std::string> openAnswer;  // what the open dialog returns
   std::string openFilter;
   std::vector<std::string> OpenFiles(const std::string&, const std::string&, const std::string& f,
@@ -152,6 +155,30 @@ struct RecordingPrompt : platform::Prompt {
   bool ManageHistory(const std::vector<std::string>& history) override {
     historyShown.push_back(history);
     return historyAnswer;
+  }
+  // Questions and their answer (Ask above answers No).
+  std::vector<std::string> asked;
+  bool askAnswer = false;
+  // The picture save dialog: the chosen name and filter entry.
+  std::string saveTypedAnswer;
+  int saveTypedFilter = 1;
+  std::vector<std::string> saveTypedAsked;  // the file name it started from
+  std::string SaveFileOfType(const std::string&, const std::string&, const std::string& name,
+                             const std::string&, int* filter) override {
+    saveTypedAsked.push_back(name);
+    *filter = saveTypedFilter;
+    return saveTypedAnswer;
+  }
+  // The save-option dialog: what it was opened with; no answer is its close box.
+  std::vector<platform::SaveOptions> saveOptionsShown;
+  std::optional<std::pair<std::string, std::string>> saveOptionsAnswer;
+  bool ChooseSaveOption(const platform::SaveOptions& o, std::string* folder,
+                        std::string* type) override {
+    saveOptionsShown.push_back(o);
+    if (!saveOptionsAnswer) return false;
+    *folder = saveOptionsAnswer->first;
+    *type = saveOptionsAnswer->second;
+    return true;
   }
 };
 
