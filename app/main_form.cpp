@@ -503,12 +503,15 @@ void TOrvaneMain_Form::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  FormClose();
+  if (!FormClose()) {
+    event->ignore();
+    return;
+  }
   event->accept();
 }
 
-void TOrvaneMain_Form::FormClose() {
-  if (closed_) return;
+bool TOrvaneMain_Form::FormClose() {
+  if (closed_) return true;
   closed_ = true;
   SaveResumeState();
   // A list this run never loaded or set (a lone "/o", a missing "/o" file)
@@ -517,12 +520,17 @@ void TOrvaneMain_Form::FormClose() {
       playList_.Version != 0)
     playList_.SaveStored(PlayListFilePath());
   historyMenu_->ClearAtExit();
-  captures_->SaveUnsavedAtClose();
+  if (!captures_->SaveUnsavedAtClose()) {
+    // A capture the user wanted kept could not be written: stay open.
+    closed_ = false;
+    return false;
+  }
   // The tray icon joins this sequence with its own room.
   UnregisterBossKey();
   Ctrl_T->stop();
   FFT_T->stop();
   ShowMedia_T->stop();
+  return true;
 }
 
 void TOrvaneMain_Form::FormDestroy() {

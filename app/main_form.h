@@ -82,7 +82,8 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   void FormCreate();
   void FormShow();
   void FormActivate();
-  void FormClose();
+  // False when the close was refused (a capture could not be saved).
+  bool FormClose();
   void FormDestroy();
 
   engine::Session& session() { return session_; }

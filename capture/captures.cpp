@@ -189,7 +189,7 @@ void Captures::SaveAllCaptures() {
   SaveMany(targets, type);
 }
 
-void Captures::SaveMany(const std::vector<std::pair<int, std::string>>& targets,
+bool Captures::SaveMany(const std::vector<std::pair<int, std::string>>& targets,
                         const std::string& type) {
   Busy(true);
   std::string failed;
@@ -198,11 +198,13 @@ void Captures::SaveMany(const std::vector<std::pair<int, std::string>>& targets,
       failed += "\n" + (HasExtension(name) ? name : name + kBitmapType);
   }
   Busy(false);
-  if (failed.empty())
+  if (failed.empty()) {
     parts_.prompt->Inform(platform::kPromptCaption, kAllSaved);
-  else
-    parts_.prompt->Inform(platform::kPromptCaption, kSomeNotSaved + failed,
-                          platform::Prompt::Icon::Error);
+    return true;
+  }
+  parts_.prompt->Inform(platform::kPromptCaption, kSomeNotSaved + failed,
+                        platform::Prompt::Icon::Error);
+  return false;
 }
 
 void Captures::DeleteCapture(int index) {
@@ -216,13 +218,13 @@ void Captures::EmptyCaptures() {
   if (onRemoved) onRemoved(-1);
 }
 
-void Captures::SaveUnsavedAtClose() {
+bool Captures::SaveUnsavedAtClose() {
   std::vector<std::pair<int, std::string>> unsaved;
   for (size_t i = 0; i < items_.size(); ++i)
     if (!items_[i].saved) unsaved.emplace_back(static_cast<int>(i), items_[i].targetPath);
-  if (unsaved.empty()) return;
-  if (!parts_.prompt->Ask(platform::kPromptCaption, kAskSaveAtClose)) return;
-  SaveMany(unsaved, parts_.store->ReadText("File", "DefaultImageType"));
+  if (unsaved.empty()) return true;
+  if (!parts_.prompt->Ask(platform::kPromptCaption, kAskSaveAtClose)) return true;
+  return SaveMany(unsaved, parts_.store->ReadText("File", "DefaultImageType"));
 }
 
 }  // namespace capture

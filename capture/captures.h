@@ -74,7 +74,9 @@ class Captures {
   void SaveAllCaptures();
   void DeleteCapture(int index);
   void EmptyCaptures();
-  void SaveUnsavedAtClose();
+  // False when the user asked to save and a capture could not be written: the
+  // player then stays open so the capture is not lost.
+  bool SaveUnsavedAtClose();
 
   std::string Folder() const;
   std::string ScratchPath() const { return Folder() + "OrvaneCatch.bmp"; }
@@ -86,7 +88,7 @@ class Captures {
   // Writes the capture under the name with the type; the name shown, or empty.
   std::string WriteCapture(Capture& capture, std::string name, const std::string& type);
   // Saves the captures by index under the names; reports the result once.
-  void SaveMany(const std::vector<std::pair<int, std::string>>& targets, const std::string& type);
+  bool SaveMany(const std::vector<std::pair<int, std::string>>& targets, const std::string& type);
   void Busy(bool on) const {
     if (parts_.showBusy) parts_.showBusy(on);
   }

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "capture/save_option_form.h"
+#include "platform/safe_file.h"
 #include "form_fixture.h"
 
 namespace {
@@ -136,6 +137,26 @@ TEST_F(CapturePageFixture, ClosingOffersOnlyCapturesNeverSaved) {
   EXPECT_FALSE(std::filesystem::exists(second));
   EXPECT_EQ(prompt.shown.back().second, "图片保存成功!");
   EXPECT_EQ(TempFiles().size(), 2u) << "the scratch file and the one JPEG";
+}
+
+TEST_F(CapturePageFixture, AFailedSaveAtCloseKeepsThePlayerOpenWithTheCapture) {
+  Play();
+  form->commands().Run(app::Command::CaptureScreen);
+  const std::string target = form->captures().Items()[0].targetPath;
+  const std::filesystem::path folder = std::filesystem::path(target).parent_path();
+  // The capture folder became a file: the write cannot succeed.
+  std::filesystem::remove_all(folder);
+  platform::WriteFileAtomically(folder.string(), "x");
+  prompt.askAnswer = true;
+  EXPECT_FALSE(form->FormClose());
+  ASSERT_EQ(form->captures().Items().size(), 1u);
+  EXPECT_FALSE(form->captures().Items()[0].saved);
+  EXPECT_EQ(prompt.shown.back().first, "提示信息");
+
+  std::filesystem::remove(folder);
+  std::filesystem::create_directory(folder);
+  EXPECT_TRUE(form->FormClose());
+  EXPECT_TRUE(std::filesystem::exists(target));
 }
 
 TEST_F(CapturePageFixture, SaveOptionDialogStoresItsBoxesAtOnceAndReturnsItsChoice) {
