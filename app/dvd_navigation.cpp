@@ -220,11 +220,10 @@ void TOrvaneMain_Form::ReloadLastDvd() {
   if (last == settings::kValueNoFind) return;
   session_.DvdPath = last;
   if (last.size() <= 3) return;
-  OpenDvdAt(last);
-  if (!session_.IsPlaying || MemoryLastPos != 1) return;
   // The position is in the title played last: that title plays from there.
-  const int title = store_.ReadInt("PlayControl", "LastDvdTitle");
-  session_.Dvd().ResumeAt(title, ResumePosition);
+  if (MemoryLastPos == 1)
+    session_.Dvd().ResumeAt(store_.ReadInt("PlayControl", "LastDvdTitle"), ResumePosition);
+  OpenDvdAt(last);
 }
 
 }  // namespace app

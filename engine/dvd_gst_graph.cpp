@@ -532,17 +532,28 @@ int GstDvdGraph::Angles() {
 }
 
 bool GstDvdGraph::PictureSize(int* width, int* height) {
-  if (!videoSink_) return false;
-  GstPad* pad = gst_element_get_static_pad(videoSink_, "sink");
-  if (!pad) return false;
-  // Ahead of our own scaler: the size the disc decodes to.
-  GstCaps* caps = gst_pad_get_current_caps(pad);
-  gst_object_unref(pad);
-  if (!caps) return false;
-  const GstStructure* s = gst_caps_get_structure(caps, 0);
-  const bool known = gst_structure_get_int(s, "width", width) && gst_structure_get_int(s, "height", height);
-  gst_caps_unref(caps);
-  return known && *width > 0 && *height > 0;
+  if (!pipeline_) return false;
+  // The disc's bin hands out decoded pictures: their size is the disc's own,
+  // before any scaler on the way to the window.
+  GstElement* disc = nullptr;
+  g_object_get(pipeline_, "source", &disc, nullptr);
+  if (!disc) return false;
+  bool known = false;
+  GstIterator* pads = gst_element_iterate_src_pads(disc);
+  GValue item = G_VALUE_INIT;
+  while (!known && gst_iterator_next(pads, &item) == GST_ITERATOR_OK) {
+    if (GstCaps* caps = gst_pad_get_current_caps(GST_PAD(g_value_get_object(&item)))) {
+      const GstStructure* s = gst_caps_get_structure(caps, 0);
+      known = gst_structure_has_name(s, "video/x-raw") && gst_structure_get_int(s, "width", width) &&
+              gst_structure_get_int(s, "height", height) && *width > 0 && *height > 0;
+      gst_caps_unref(caps);
+    }
+    g_value_reset(&item);
+  }
+  g_value_unset(&item);
+  gst_iterator_free(pads);
+  gst_object_unref(disc);
+  return known;
 }
 
 // The navigator highlights the button under the mouse as it moves; the
@@ -555,9 +566,21 @@ int GstDvdGraph::ButtonAt(int x, int y) {
   return inside ? s.button : 0;
 }
 
-bool GstDvdGraph::PlayTitle(int title) { return SeekSource(Format("title"), title); }
+// A playing menu may sit in a still picture, which the navigator never leaves
+// for a title or chapter seek: the caller would wait for ever. Before the
+// graph runs, and in titles, these seeks are safe.
+bool GstDvdGraph::SeekSafe() {
+  GstState state = GST_STATE_NULL;
+  gst_element_get_state(pipeline_, &state, nullptr, 0);
+  return state != GST_STATE_PLAYING || Domain() == kDvdDomainTitle;
+}
+
+bool GstDvdGraph::PlayTitle(int title) {
+  return pipeline_ && SeekSafe() && SeekSource(Format("title"), title);
+}
 
 bool GstDvdGraph::PlayChapterInTitle(int title, int chapter) {
+  if (!pipeline_ || !SeekSafe()) return false;
   int current = 0, currentChapter = 0;
   std::int64_t seconds = 0;
   if (!Location(&current, &currentChapter, &seconds) || current != title) {

@@ -93,6 +93,7 @@ class GstDvdGraph final : public DvdGraph {
   static GstPadProbeReturn OnSourceEvent(GstPad* pad, GstPadProbeInfo* info, gpointer self);
   static GstPadProbeReturn OnShownEvent(GstPad* pad, GstPadProbeInfo* info, gpointer self);
   int ShownTitle();
+  bool SeekSafe();
 
   GstElement* pipeline_ = nullptr;
   GstElement* source_ = nullptr;     // rsndvdsrc inside the disc's bin

@@ -33,6 +33,14 @@ bool DvdRoad::Open(const std::string& path) {
     return false;
   }
   chosenAngle_ = 1;
+  // Told before it runs, the navigator goes straight to the title.
+  if (startTitle_ > 0) {
+    if (startChapter_ > 1)
+      graph_->PlayChapterInTitle(startTitle_, startChapter_);
+    else
+      graph_->PlayTitle(startTitle_);
+  }
+  startTitle_ = startChapter_ = 0;
   FillDvdList();
   s.KeepOriginalRatio = static_cast<double>(s.VideoHeight) / s.VideoWidth;
   s.HasVideo = true;
@@ -79,8 +87,8 @@ bool DvdRoad::OpenDvd(const std::string& path) {
   s.CloseSession();
   s.DvdPath = path;
   s.PlayRate = 1.0;
-  resumeTitle_ = 0;
   if (!Open(path)) {
+    startTitle_ = startChapter_ = resumeTitle_ = 0;
     s.IsPlaying = false;
     s.IsPaused = false;
     s.EnterReadyState();
@@ -117,22 +125,26 @@ void DvdRoad::ShowDvdNavigation() {
 void DvdRoad::ResumeAt(int title, std::int64_t seconds) {
   resumeTitle_ = title;
   resumeSeconds_ = seconds;
-  if (title > 0 && graph_ && graph_->Exists()) graph_->PlayTitle(title);
+  startTitle_ = title;
+  startChapter_ = 0;
 }
 
 void DvdRoad::JumpToDvdItem(int index) {
   Session& s = session_;
   if (!graph_) return;
-  if (!graph_->Exists()) {
+  if (index < 0 || index >= static_cast<int>(DvdItems.size())) return;
+  const DvdItem item = DvdItems[static_cast<size_t>(index)];
+  const int title = item.IsChapter() ? item.a : item.b;
+  const int chapter = item.IsChapter() ? item.b : 1;
+  if (!graph_->Exists() || graph_->Domain() != kDvdDomainTitle) {
+    // Without a graph, or from a menu, the disc opens again at the item.
+    startTitle_ = title;
+    startChapter_ = chapter;
     if (!OpenDvd(s.DvdPath)) return;
     view_.RefreshPlayList(index);
+  } else {
+    graph_->PlayChapterInTitle(title, chapter);
   }
-  if (index < 0 || index >= static_cast<int>(DvdItems.size())) return;
-  const DvdItem& item = DvdItems[static_cast<size_t>(index)];
-  if (item.IsChapter())
-    graph_->PlayChapterInTitle(item.a, item.b);
-  else
-    graph_->PlayTitle(item.b);
   view_.SetTimer(Timer::Session, true);
   s.PlayRate = 1.0;
   view_.SetStatusText(kStatusPlaying);
@@ -249,10 +261,11 @@ bool DvdRoad::ShowTitleDomain() {
   std::int64_t seconds = 0;
   if (!graph_->Location(&title, &chapter, &seconds)) return false;
   // A stored resume position is taken once the disc shows its title.
-  if (resumeTitle_ > 0 && title == resumeTitle_) {
+  // The navigator may refuse a time while it settles into the title: asked again next tick.
+  if (resumeTitle_ > 0 && title == resumeTitle_ &&
+      (resumeSeconds_ <= 0 || graph_->PlayAtTime(resumeSeconds_))) {
     resumeTitle_ = 0;
-    if (resumeSeconds_ > 0) graph_->PlayAtTime(resumeSeconds_);
-    seconds = resumeSeconds_;
+    seconds = std::max(seconds, resumeSeconds_);
   }
   DvdPosition = seconds;
   std::int64_t length = 0;

@@ -38,8 +38,8 @@ class DvdRoad final : public SessionRoad {
   // navigation; a disc that cannot be read is reported once and leaves the
   // ready state. DvdPath becomes the path either way.
   bool OpenDvd(const std::string& path);
-  // A title (or, with a stored title, that title at `seconds`) to play once
-  // the disc shows a title: the resume of the last session.
+  // The next OpenDvd starts in this title and moves to `seconds` once it
+  // shows: the resume of the last session.
   void ResumeAt(int title, std::int64_t seconds);
   void JumpToDvdItem(int index);
   // Play while the play type is DVD.
@@ -106,6 +106,9 @@ class DvdRoad final : public SessionRoad {
   int chosenAngle_ = 1;
   int resumeTitle_ = 0;
   std::int64_t resumeSeconds_ = 0;
+  // Where the next open starts: the navigator cannot leave a still menu for
+  // a title it is told to play, so a jump from a menu opens the disc there.
+  int startTitle_ = 0, startChapter_ = 0;
 };
 
 }  // namespace engine
