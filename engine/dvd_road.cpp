@@ -33,14 +33,20 @@ bool DvdRoad::Open(const std::string& path) {
     return false;
   }
   chosenAngle_ = 1;
-  // Told before it runs, the navigator goes straight to the title.
+  // Told before it runs, the navigator goes straight to the title, and to
+  // the resume time in it: once a title shows, a time seek stalls the
+  // picture for a second or two while the pipeline fills again.
   if (startTitle_ > 0) {
     if (startChapter_ > 1)
       graph_->PlayChapterInTitle(startTitle_, startChapter_);
     else
       graph_->PlayTitle(startTitle_);
+    std::int64_t length = 0;
+    if (resumeTitle_ == startTitle_ && resumeSeconds_ > 0 &&
+        graph_->TitleSeconds(resumeTitle_, &length) && resumeSeconds_ < length)
+      graph_->PlayAtTime(resumeSeconds_);
   }
-  startTitle_ = startChapter_ = 0;
+  startTitle_ = startChapter_ = resumeTitle_ = 0;
   FillDvdList();
   s.KeepOriginalRatio = static_cast<double>(s.VideoHeight) / s.VideoWidth;
   s.HasVideo = true;
@@ -260,13 +266,6 @@ bool DvdRoad::ShowTitleDomain() {
   int title = 0, chapter = 0;
   std::int64_t seconds = 0;
   if (!graph_->Location(&title, &chapter, &seconds)) return false;
-  // A stored resume position is taken once the disc shows its title.
-  // The navigator may refuse a time while it settles into the title: asked again next tick.
-  if (resumeTitle_ > 0 && title == resumeTitle_ &&
-      (resumeSeconds_ <= 0 || graph_->PlayAtTime(resumeSeconds_))) {
-    resumeTitle_ = 0;
-    seconds = std::max(seconds, resumeSeconds_);
-  }
   DvdPosition = seconds;
   std::int64_t length = 0;
   graph_->TitleSeconds(title, &length);

@@ -74,13 +74,13 @@ xdotool mousemove $((X + ox)) $((Y + oy)); sleep 0.5; over2=$(cursor)
 
 echo "== a click on the left button plays title 1; closing stores the disc"
 xdotool mousemove $((X + bx)) $((Y + by)) click 1
-sleep 2.5
+sleep 3.5
 close_player
 [ "$(ini_value LastPlayType)" = 2 ] || fail "LastPlayType $(ini_value LastPlayType)"
 [ "$(ini_value LastDvd)" = "$dvd" ] || fail "LastDvd '$(ini_value LastDvd)'"
 [ "$(ini_value LastDvdTitle)" = 1 ] || fail "LastDvdTitle '$(ini_value LastDvdTitle)'"
 first=$(ini_value LastPos)
-[ "$first" -ge 1 ] && [ "$first" -le 4 ] || fail "title 1 did not play from its start (LastPos $first)"
+[ "$first" -ge 2 ] && [ "$first" -le 5 ] || fail "title 1 did not play from its start (LastPos $first)"
 expected=$(printf 'Title1(0-1)\r\n Chapter1(1-1)\r\n Chapter2(1-2)\r\n Chapter3(1-3)\r\nTitle2(0-2)\r\n Chapter1(2-1)\r\n')
 [ "$(cat "$prog/Project/DvdFileList")" = "$expected" ] ||
   fail "DvdFileList: $(cat -A "$prog/Project/DvdFileList")"
@@ -88,9 +88,11 @@ expected=$(printf 'Title1(0-1)\r\n Chapter1(1-1)\r\n Chapter2(1-2)\r\n Chapter3(
 echo "== the next start resumes title 1 at the stored position"
 ORVANE_RENDERER=1007 start_player
 main_window >/dev/null
+# Too short a run to pass the stored position from the title's start.
 sleep 2
 close_player
 [ "$(ini_value LastDvdTitle)" = 1 ] || fail "resumed in title '$(ini_value LastDvdTitle)'"
 second=$(ini_value LastPos)
-[ "$second" -gt "$first" ] || fail "not resumed at $first s (LastPos $second)"
+[ "$second" -gt "$first" ] || fail "not resumed and playing on from $first s (LastPos $second)"
+echo "LastPos $first, then $second"
 echo "ok"
