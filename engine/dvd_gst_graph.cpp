@@ -26,6 +26,7 @@ namespace {
 
 // A disc that shows no picture by then is taken as failed rather than hang the window.
 constexpr GstClockTime kOpenTimeLimit = 10 * GST_SECOND;
+constexpr GstClockTime kSeekTimeLimit = 3 * GST_SECOND;
 
 GstFormat Format(const char* nick) {
   const GstFormat format = gst_format_get_by_nick(nick);
@@ -375,9 +376,15 @@ bool GstDvdGraph::Query(GstFormat format, gint64* value) {
 
 bool GstDvdGraph::SeekSource(GstFormat format, gint64 value) {
   if (format == GST_FORMAT_UNDEFINED) return false;
+  GstState state = GST_STATE_NULL, pending = GST_STATE_NULL;
+  gst_element_get_state(pipeline_, &state, &pending, 0);
   const bool sent = SendToSource(gst_event_new_seek(1.0, format, GST_SEEK_FLAG_FLUSH,
                                                     GST_SEEK_TYPE_SET, value, GST_SEEK_TYPE_NONE, -1));
   if (sent) ended_ = false;
+  // Before it runs, the graph prerolls at the new place first, so that the
+  // first position read afterwards is already there and not the old one.
+  if (sent && state == GST_STATE_PAUSED && pending == GST_STATE_VOID_PENDING)
+    WaitForAsyncDone(pipeline_, kSeekTimeLimit);
   return sent;
 }
 
