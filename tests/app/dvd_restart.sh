@@ -95,4 +95,19 @@ close_player
 second=$(ini_value LastPos)
 [ "$second" -gt "$first" ] || fail "not resumed and playing on from $first s (LastPos $second)"
 echo "LastPos $first, then $second"
+
+echo "== the default renderer draws the menu too, and a click there plays title 2"
+set_ini MemoryLastPos 0
+ORVANE_RENDERER=1000 start_player
+win=$(main_window)
+sleep 3
+import -window "$win" "$shots/dvd-menu-default-renderer.png"
+read -r bx by ox oy width < <(buttons "$shots/dvd-menu-default-renderer.png") ||
+  fail "no menu buttons drawn by the default renderer"
+eval "$(xdotool getwindowgeometry --shell "$win")"
+xdotool mousemove $((X + ox)) $((Y + oy)); sleep 0.5
+xdotool mousemove $((X + ox + 2)) $((Y + oy)) click 1
+sleep 1.5
+close_player
+[ "$(ini_value LastDvdTitle)" = 2 ] || fail "the click played title '$(ini_value LastDvdTitle)'"
 echo "ok"

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include <unistd.h>
 
@@ -152,6 +153,34 @@ TEST_F(DvdFixture, TheEndOfTheLastTitleStopsAndRunsTheAfterPlayAction) {
   EXPECT_EQ(session.IsStopped, 1);
   EXPECT_EQ(parts.view.status, kStatusReady);
   EXPECT_FALSE(graph.Exists());
+}
+
+TEST_F(DvdFixture, TheRateStepsPlayTheTitleFasterAndSlower) {
+  ASSERT_TRUE(dvd.OpenDvd(folder));
+  dvd.JumpToDvdItem(0);  // Title1(0-1), 6 s
+  ASSERT_TRUE(TickUntil([&] { return PositionOf(parts.view.time) >= 0; }, 5));
+  EXPECT_EQ(session.Accelerate(), "播放中    2.00 x");
+  // The title's position in 100-ns units, as the graph reads it now.
+  auto position = [&] {
+    std::int64_t current = 0, stop = 0;
+    graph.GetPositions(&current, &stop);
+    return current / 10000.0;  // ms
+  };
+  // How fast the title moves against the wall clock, once it moves again.
+  auto speed = [&] {
+    const double first = position();
+    WaitFor([&] { return position() > first; }, 3);
+    const double from = position();
+    const auto start = Clock::now();
+    std::this_thread::sleep_for(std::chrono::milliseconds(800));
+    const double wall = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    return (position() - from) / wall;
+  };
+  EXPECT_GT(speed(), 1.5);
+  EXPECT_EQ(session.Decelerate(), "播放中");  // back to 1 first
+  EXPECT_EQ(session.Decelerate(), "播放中    0.50x");
+  EXPECT_LT(speed(), 0.7);
+  EXPECT_GT(speed(), 0.2);
 }
 
 TEST_F(DvdFixture, FoldersThatAreNoDvdFailOnceAndLeaveTheReadyState) {
