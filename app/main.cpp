@@ -7,6 +7,7 @@
 #include "app/main_form.h"
 #include "app/qt_prompt.h"
 #include "app/video_surface.h"
+#include "engine/dvd_gst_graph.h"
 #include "engine/gst_audio_stream.h"
 #include "engine/gst_file_graph.h"
 #include "engine/media_detector.h"
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
   engine::GstFileGraph graph;
   engine::MediaDetector detector;
   engine::GstAudioStream audio;
+  engine::GstDvdGraph dvd;
   app::QtPrompt prompt;
   app::MainFormParts parts;
   parts.graph = &graph;
@@ -41,6 +43,7 @@ int main(int argc, char** argv) {
   parts.programDirectory = platform::ExecutableDirectory();
   parts.args = args;
   parts.openGl = &openGl;
+  parts.dvd = &dvd;
   app::TOrvaneMain_Form form(parts);
   prompt.SetParent(&form);
   form.show();

@@ -69,6 +69,7 @@ TOrvaneMain_Form::TOrvaneMain_Form(const MainFormParts& parts, QWidget* parent)
     : QWidget(parent),
       parts_(parts),
       session_(*parts.graph, *parts.detector, *parts.audio, *this, *parts.prompt, playList_) {
+  session_.SetDvdEngine(parts.dvd);
   FormCreate();
 }
 
@@ -193,6 +194,7 @@ void TOrvaneMain_Form::InitialiseMainWindow() {
   Video_P->onDoubleClick = [this] { VideoDoubleClick(); };
   connect(MainLogo_I, &tximage::OnClick, this, [this] { VideoClick(); });
   connect(MainLogo_I, &tximage::OnDblClick, this, [this] { VideoDoubleClick(); });
+  BuildDvdNavigation();
 
   if (!engine::AudioEngineVersionOk()) {
     parts_.prompt->Inform("", "\"" + engine::AudioEngineLibraryName() + "\"" + " 文件版本不合适! ",
@@ -235,6 +237,7 @@ void TOrvaneMain_Form::CreateVideoOutput() {
   if (session_.RendererKind == engine::kRendererDefault)
     output.window = static_cast<std::uintptr_t>(Video_P->winId());
   parts_.graph->SetVideoOutput(output);
+  if (parts_.dvd) parts_.dvd->SetVideoOutput(output);
   // The mixer's surface covers the panel; what is drawn on the panel stays above it.
   for (QWidget* child : {static_cast<QWidget*>(MainLogo_I), static_cast<QWidget*>(mp3Info_L),
                          AudioEQ_P, static_cast<QWidget*>(FFTBox)})
@@ -360,7 +363,7 @@ void TOrvaneMain_Form::FormShow() {
   // Once only: opening a file shows the window, which must not open it again.
   if (shown_) return;
   shown_ = true;
-  // The drive menu arrives with DVD playback.
+  ListDiscDrives();
   historyMenu_->LoadHistory();
   std::vector<std::string> files = ShowTimeFiles(parts_.args, platform::PathExists);
   if (files.empty()) return;
@@ -399,6 +402,8 @@ void TOrvaneMain_Form::FormActivate() {
     if (current.empty() && !playList_.Empty()) current = playList_.PlayListPaths.front();
     session_.CurrentMediaFile = current;
   }
+  // The stored DVD list comes back for a disc played last.
+  if (session_.PlayType == engine::kPlayDvd) LoadDvdList();
   RestoreLastSession();
   if (files) {
     // The stored file's entry is the current one, also when it did not come
@@ -423,7 +428,7 @@ void TOrvaneMain_Form::RestoreLastSession() {
         session_.PlayRate = 1.0;
         break;
       case engine::kPlayDvd:
-        session_.DvdPath = StoredPath(store_, "PlayControl", "LastDvd");
+        ReloadLastDvd();
         break;
       default:
         break;
@@ -489,6 +494,10 @@ void TOrvaneMain_Form::SaveResumeState() {
     store_.WriteEnsured("PlayControl", "LastMediaFile", session_.CurrentMediaFile);
   } else if (type == engine::kPlayDvd) {
     if (!session_.DvdPath.empty()) store_.WriteEnsured("PlayControl", "LastDvd", session_.DvdPath);
+    // The title the position is in, so the next start finds it again.
+    int title = 0, chapter = 0;
+    if (session_.Dvd().CurrentTitle(&title, &chapter))
+      store_.WriteIntEnsured("PlayControl", "LastDvdTitle", title);
   } else if (type == engine::kPlayPip) {
     if (!session_.PipMediaFileA.empty() && !session_.PipMediaFileB.empty()) {
       store_.WriteEnsured("Pip", "pipMediaFileA", session_.PipMediaFileA);
@@ -519,6 +528,7 @@ bool TOrvaneMain_Form::FormClose() {
   if ((session_.PlayType == engine::kPlayMedia || session_.PlayType == engine::kPlayAudio) &&
       playList_.Version != 0)
     playList_.SaveStored(PlayListFilePath());
+  if (session_.PlayType == engine::kPlayDvd) SaveDvdList();
   historyMenu_->ClearAtExit();
   if (!captures_->SaveUnsavedAtClose()) {
     // A capture the user wanted kept could not be written: stay open.
@@ -541,6 +551,10 @@ void TOrvaneMain_Form::FormDestroy() {
     parts_.graph->Release();
     // The mixer and the panel go with this window; the graph may outlive it.
     parts_.graph->SetVideoOutput({});
+  }
+  if (parts_.dvd) {
+    parts_.dvd->Release();
+    parts_.dvd->SetVideoOutput({});
   }
   if (parts_.audio) parts_.audio->Free();
 }

@@ -66,6 +66,7 @@ struct MainFormParts {
   platform::SystemVolume* systemVolume = nullptr;  // null: the sound server's
   OpenGlProbe* openGl = nullptr;  // started early; null: one in the program folder
   capture::FrameSource* frameSource = nullptr;  // null: a media detector of its own
+  engine::DvdGraph* dvd = nullptr;  // null: no DVD playback
 };
 
 // The "显示比例" items in menu order, with the value each stands for.
@@ -184,6 +185,25 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   void VideoClick();
   void VideoDoubleClick();
   void OpenAbout();
+
+  // DVD (dvd_navigation.cpp): the drive menu, the folder command, the DVD
+  // items and submenus, the DVD list on the play list page, the mouse on a
+  // disc menu, and the DVD list and last disc kept between runs.
+  void BuildDvdNavigation();
+  void ListDiscDrives();
+  void OpenDvdDrive(const std::string& device);
+  void OpenDvdFolder();
+  void OpenDvdAt(const std::string& path);
+  void RefreshDvdMenus();
+  void JumpToDvdItem(int index);
+  void DvdMouseMove(QPoint at);
+  void LoadDvdList();
+  void SaveDvdList();
+  void ReloadLastDvd();
+  std::string DvdListFilePath() const;
+  PlayListPage* dvdListPage() const { return dvdListPage_; }
+  const playlist::PlayList& dvdLines() const { return dvdLines_; }
+  std::vector<std::pair<std::string, QAction*>> discDrives;  // device, its menu entry
 
   // The history submenu (history_menu.cpp) and what its items open.
   HistoryMenu& historyMenu() { return *historyMenu_; }
@@ -389,7 +409,7 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   engine::SpectrumBars spectrumBars_;
   std::string tagText_;
   std::string tagPath_;  // the file tagText_ was built from
-  bool controls_[12] = {};
+  bool controls_[16] = {};
   ListPageScroll playListScroll_{nullptr, nullptr, 50};
   ListPageScroll captureScroll_{nullptr, nullptr, 55};
   int splitterPressX_ = 0;
@@ -402,6 +422,14 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   PlayListPage* playListPage_ = nullptr;
   unsigned playListVersion_ = 0;  // the list version the page was last built for
   HistoryMenu* historyMenu_ = nullptr;
+  // The DVD list as the page shows it, in its own content widget of PL_P.
+  playlist::PlayList dvdLines_;
+  PlayListPage* dvdListPage_ = nullptr;
+  QWidget* dvdContent_ = nullptr;
+  QWidget* fileContent_ = nullptr;  // the play list's content while the DVD list shows
+  unsigned dvdMenusBuilt_ = ~0u;
+  // Shows page 1's list for the play type: the DVD list for a disc, else the play list.
+  bool ShowListForPlayType();
   bool suppressVideoClick_ = false;  // the menu has opened since the last click on the picture
   platform::GlobalHotKey* hotKey_ = nullptr;
   int bossKeyId_ = 0;

@@ -95,8 +95,8 @@ void TOrvaneMain_Form::BuildMainPopup() {
   connect(pClearHistory, &QAction::triggered, this, [this] { historyMenu_->ClearHistory(); });
   connect(pClearHistoryExit, &QAction::triggered, this,
           [this] { historyMenu_->ToggleClearHistoryExit(); });
-  // DVD drives and picture in picture arrive with their rooms.
-  for (QAction* a : {pOpendvd->menuAction(), pOpenpictureinpicture}) a->setEnabled(false);
+  // Picture in picture arrives with its room.
+  pOpenpictureinpicture->setEnabled(false);
 
   QMenu* play = SubMenu(Main_Pop, "pPlay", "播放");
   command(play, Command::PlayPause);
@@ -252,6 +252,7 @@ void TOrvaneMain_Form::RefreshMainMenu() {
   commands_->Item(Command::Property)
       ->setEnabled(session_.PlayType == engine::kPlayMedia || session_.PlayType == engine::kPlayPip);
   pFullscreen->setEnabled(session_.PlayType != engine::kPlayAudio);
+  RefreshDvdMenus();
 }
 
 void TOrvaneMain_Form::EnableMenuItems(engine::Control control, bool on) {
@@ -271,8 +272,15 @@ void TOrvaneMain_Form::EnableMenuItems(engine::Control control, bool on) {
       pPlaycontrol->setEnabled(on);
       break;
     case engine::Control::DvdMenuItems:
-      // DVD navigation arrives with its own room.
-      for (QAction* a : dvdItems) a->setEnabled(false);
+      for (QAction* a : dvdItems) a->setEnabled(on);
+      break;
+    case engine::Control::PreviousChapter:
+      dvdItems[0]->setEnabled(on);
+      Previous_XI->setEnabled(on);
+      break;
+    case engine::Control::NextChapter:
+      dvdItems[1]->setEnabled(on);
+      Next_XI->setEnabled(on);
       break;
     default:
       break;

@@ -76,7 +76,7 @@ bool TOrvaneMain_Form::FilesInPlay() const {
 }
 
 void TOrvaneMain_Form::RefreshPlayList(int index) {
-  if (!playListPage_) return;
+  if (!playListPage_ || ShowListForPlayType()) return;
   const bool rebuilt = playListVersion_ != playList_.Version;
   playListVersion_ = playList_.Version;
   if (rebuilt) {

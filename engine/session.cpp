@@ -32,7 +32,8 @@ Session::Session(MediaGraph& graph, MediaFacts& detector, AudioStream& audio, Se
       playList_(playList),
       mediaFileRoad_(*this, graph, detector, view, prompt),
       pictureInPictureRoad_(*this, graph, detector, view, prompt),
-      audioOnlyRoad_(*this, audio, view) {}
+      audioOnlyRoad_(*this, audio, view),
+      dvdRoad_(*this, view, prompt) {}
 
 SessionRoad& Session::Road() {
   switch (PlayType) {
@@ -42,6 +43,8 @@ SessionRoad& Session::Road() {
       return pictureInPictureRoad_;
     case kPlayAudio:
       return audioOnlyRoad_;
+    case kPlayDvd:
+      return dvdRoad_;
     default:
       return noRoad_;
   }
@@ -148,6 +151,10 @@ void Session::TogglePlayPause() {
     view_.RefreshButtonPictures();
     return;
   }
+  if (Road().TakesToggle()) {
+    view_.RefreshButtonPictures();
+    return;
+  }
   if (!Road().TogglesPlayPause()) return;
   if (IsPaused)
     ResumeSession();
@@ -157,6 +164,11 @@ void Session::TogglePlayPause() {
 }
 
 void Session::PlayCommand() {
+  // A disc resumes, plays its title from the first chapter, or opens again.
+  if (PlayType == kPlayDvd) {
+    dvdRoad_.PlayDvd();
+    return;
+  }
   if (IsPlaying) {
     ResumeSession();
     return;

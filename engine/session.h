@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/audio_only_road.h"
+#include "engine/dvd_road.h"
 #include "engine/media_detector.h"
 #include "engine/media_engines.h"
 #include "engine/media_file_road.h"
@@ -118,6 +119,12 @@ class Session {
   void UpdatePrevNextButtons();
   int DvdListCount = 0;
 
+  // The DVD engine and its road (play type 2).
+  void SetDvdEngine(DvdGraph* dvd) { dvdRoad_.SetGraph(dvd); }
+  DvdRoad& Dvd() { return dvdRoad_; }
+  // Where the picture was last placed in the video panel.
+  VideoRect VideoArea;
+
   // The audio-only path, whatever the current type.
   void SetEqBand(int band, int gain);
   std::int64_t AudioPositionSeconds() const;
@@ -178,6 +185,8 @@ class Session {
   SessionRoad& Road();
 
   void ApplyVideoRect(const VideoRect& rect);
+  // The graph showing the picture of the current type.
+  MediaGraph& PictureGraph();
 
   MediaGraph& graph_;
   MediaFacts& detector_;
@@ -186,11 +195,12 @@ class Session {
   platform::Prompt& prompt_;
   playlist::PlayList& playList_;
 
-  // Types 0 and 2 have no engine yet: they take the road that does nothing.
+  // Type 0 takes the road that does nothing.
   SessionRoad noRoad_;
   MediaFileRoad mediaFileRoad_;
   PictureInPictureRoad pictureInPictureRoad_;
   AudioOnlyRoad audioOnlyRoad_;
+  DvdRoad dvdRoad_;
 };
 
 }  // namespace engine

@@ -23,6 +23,8 @@ class SessionRoad {
   // Whether Play/Pause toggles and Play reopens the current file from its start.
   virtual bool TogglesPlayPause() const { return false; }
   virtual bool ReopensOnPlay() const { return false; }
+  // True when the road took a Play/Pause itself (a click on a disc menu).
+  virtual bool TakesToggle() { return false; }
 
   // The tick: whether the engine can report a position, then the position
   // shown; true when the media has reached its end.

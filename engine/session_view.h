@@ -18,6 +18,8 @@ enum class Control {
   PlayControlMenuItems,
   DvdMenuItems,
   PrevNextButtons,   // Previous_XI and Next_XI
+  PreviousChapter,   // Previous_XI and pPreviouschapter, by the DVD's chapter
+  NextChapter,       // Next_XI and pNextchapter
 };
 
 enum class Timer { Session, Spectrum, MediaName };  // Ctrl_T, FFT_T, ShowMedia_T

@@ -9,11 +9,18 @@ VideoRect Session::ComputeVideoRect(int mode, int panelWidth, int panelHeight) c
   return engine::ComputeVideoRect(mode, panelWidth, panelHeight, KeepOriginalRatio);
 }
 
+MediaGraph& Session::PictureGraph() {
+  DvdGraph* dvd = dvdRoad_.Graph();
+  return PlayType == kPlayDvd && dvd && dvd->Exists() ? *dvd : graph_;
+}
+
 void Session::ApplyVideoRect(const VideoRect& rect) {
+  VideoArea = rect;
+  MediaGraph& graph = PictureGraph();
   if (RendererKind == kRendererDefault)
-    graph_.SetWindowPosition(rect.left, rect.top, rect.width, rect.height);
+    graph.SetWindowPosition(rect.left, rect.top, rect.width, rect.height);
   else
-    graph_.SetVideoPosition({rect.left, rect.top, rect.left + rect.width, rect.top + rect.height});
+    graph.SetVideoPosition({rect.left, rect.top, rect.left + rect.width, rect.top + rect.height});
   view_.RepaintVideo();
 }
 

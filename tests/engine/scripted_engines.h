@@ -240,3 +240,119 @@ struct ScriptedSessionParts {
   // The scripted engines play made-up paths that name no real file.
   ScriptedSessionParts() { session.IsMediaFile = [](const std::string&) { return true; }; }
 };
+
+// A scripted disc: its facts and navigator state are set by the test, and the
+// commands it was given are recorded.
+struct ScriptedDvdGraph : engine::DvdGraph {
+  bool readable = true, exists = false, running = false;
+  engine::DvdDomain domain = engine::kDvdDomainVideoManagerMenu;
+  std::vector<int> chapters{3, 1};  // per title
+  std::vector<std::int64_t> titleSeconds{5400, 120};
+  engine::DvdVideoAttributes attributes{720, 480, false};
+  int title = 0, chapter = 0;
+  std::int64_t seconds = 0;
+  std::vector<std::string> audio{"en", "fr"}, subpictures{"en", "de"};
+  int currentSubpicture = 0, angles = 1, angle = 1;
+  bool subpictureShown = true;
+  double rate = 1.0;
+  bool refuseRate = false;
+  std::vector<std::string> commands;  // in order, e.g. "time 60", "rate 2.00", "menu 3"
+
+  void SetVideoOutput(const engine::VideoOutput&) override {}
+  bool RenderFile(const std::string&, int) override {
+    exists = readable;
+    domain = engine::kDvdDomainVideoManagerMenu;
+    title = chapter = 0;
+    seconds = 0;
+    return readable;
+  }
+  bool Exists() const override { return exists; }
+  void Run() override { running = true; }
+  void Pause() override { running = false; }
+  void Stop() override { running = false; }
+  void StopWhenReady() override { running = false, commands.push_back("stop when ready"); }
+  void Release() override { exists = running = false; }
+  bool GetPositions(std::int64_t* c, std::int64_t* s) override {
+    *c = seconds * 10000000;
+    *s = title > 0 ? titleSeconds[static_cast<size_t>(title - 1)] * 10000000 : 0;
+    return exists;
+  }
+  void SetPositions(std::int64_t c, int flags) override {
+    if (flags & 3) PlayAtTime(c / 10000000);
+  }
+  bool SetRate(double r) override { return PlayForwards(r); }
+  double Rate() const override { return rate; }
+  bool Step() override { return false; }
+  void put_Volume(int) override {}
+  void put_Balance(int) override {}
+  void SetVideoPosition(const engine::PixelRect&) override {}
+  void SetWindowPosition(int, int, int, int) override {}
+  void Expose() override {}
+
+  OpenFailure LastFailure() const override { return readable ? OpenFailure::None : OpenFailure::Unreadable; }
+  int Titles() override { return static_cast<int>(chapters.size()); }
+  int Chapters(int t) override {
+    return t >= 1 && t <= Titles() ? chapters[static_cast<size_t>(t - 1)] : -1;
+  }
+  bool TitleAttributes(int, engine::DvdVideoAttributes* a) override { return *a = attributes, true; }
+  bool TitleSeconds(int t, std::int64_t* s) override {
+    if (t < 1 || t > Titles()) return false;
+    *s = titleSeconds[static_cast<size_t>(t - 1)];
+    return true;
+  }
+  engine::DvdDomain Domain() override { return exists ? domain : engine::kDvdDomainNone; }
+  bool Location(int* t, int* c, std::int64_t* s) override {
+    if (!exists || title <= 0) return false;
+    *t = title, *c = chapter, *s = seconds;
+    return true;
+  }
+  int AudioStreams() override { return static_cast<int>(audio.size()); }
+  bool AudioLanguage(int i, std::string* code) override {
+    if (i < 0 || i >= AudioStreams()) return false;
+    return *code = audio[static_cast<size_t>(i)], true;
+  }
+  int SubpictureStreams() override { return static_cast<int>(subpictures.size()); }
+  bool SubpictureLanguage(int i, std::string* code) override {
+    if (i < 0 || i >= SubpictureStreams()) return false;
+    return *code = subpictures[static_cast<size_t>(i)], true;
+  }
+  int CurrentSubpicture() override { return title > 0 ? currentSubpicture : -1; }
+  int Angles() override { return angles; }
+  bool PictureSize(int* w, int* h) override { return *w = 720, *h = 480, exists; }
+  int ButtonAt(int, int) override { return 0; }
+  bool PlayTitle(int t) override { return PlayChapterInTitle(t, 1); }
+  bool PlayChapterInTitle(int t, int c) override {
+    commands.push_back("chapter " + std::to_string(t) + "-" + std::to_string(c));
+    domain = engine::kDvdDomainTitle;
+    title = t, chapter = c, seconds = 0;
+    return true;
+  }
+  bool PlayPrevChapter() override { return commands.push_back("previous"), true; }
+  bool PlayNextChapter() override { return commands.push_back("next"), true; }
+  bool ShowMenu(int menu) override { return commands.push_back("menu " + std::to_string(menu)), true; }
+  bool PlayAtTime(std::int64_t s) override {
+    commands.push_back("time " + std::to_string(s));
+    seconds = s;
+    return true;
+  }
+  bool PlayForwards(double r) override {
+    commands.push_back("rate " + engine::RateText(r));
+    if (refuseRate) return false;
+    rate = r;
+    return true;
+  }
+  bool SelectButtonAt(int, int) override { return false; }
+  bool ActivateAtPosition(int, int) override { return commands.push_back("activate"), true; }
+  bool SelectSubpictureStream(int i) override {
+    commands.push_back("subpicture " + std::to_string(i));
+    currentSubpicture = i;
+    return true;
+  }
+  bool SetSubpictureState(bool shown) override {
+    commands.push_back(shown ? "subpictures on" : "subpictures off");
+    subpictureShown = shown;
+    return true;
+  }
+  bool SelectAudioStream(int i) override { return commands.push_back("audio " + std::to_string(i)), true; }
+  bool SelectAngle(int a) override { return commands.push_back("angle " + std::to_string(a)), angle = a, true; }
+};

@@ -1,0 +1,211 @@
+// The DVD engine and road on the generated DVD-Video folder (a menu of two
+// buttons, title 1 of three 2-second chapters, title 2 of one), driven the
+// way the window drives them, and folders that are no DVD.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include <unistd.h>
+
+#include "engine/dvd_gst_graph.h"
+#include "engine/poll.h"
+#include "engine/scripted_engines.h"
+#include "engine/video_mixer.h"
+#include "media/test_media.h"
+
+using namespace engine;
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+struct DvdFixture : ::testing::Test {
+  ScriptedSessionParts parts;
+  VideoMixer mixer;
+  GstDvdGraph graph;
+  Session& session = parts.session;
+  DvdRoad& dvd = parts.session.Dvd();
+  std::string folder = TestClip("dvd");
+
+  void SetUp() override {
+    graph.SetVideoOutput({&mixer, 0});
+    session.SetDvdEngine(&graph);
+  }
+  // Ticks as the session timer does until the predicate holds.
+  template <typename F>
+  bool TickUntil(F done, double seconds) {
+    return WaitFor(
+        [&] {
+          session.SessionTick();
+          return done();
+        },
+        seconds, 100);
+  }
+  bool InTitle(int wanted) {
+    int title = 0, chapter = 0;
+    return dvd.CurrentTitle(&title, &chapter) && title == wanted;
+  }
+  // A point of the disc's picture (decoded size) as a point of the video panel.
+  bool PanelPoint(int vx, int vy, int* x, int* y) {
+    int width = 0, height = 0;
+    if (!WaitFor([&] { return graph.PictureSize(&width, &height); }, 5)) return false;
+    const VideoRect& area = session.VideoArea;
+    *x = area.left + (vx * area.width + area.width / 2) / width;
+    *y = area.top + (vy * area.height + area.height / 2) / height;
+    return area.width > 0 && area.height > 0;
+  }
+};
+
+// The seconds of a "h:mm:ss / h:mm:ss" text's left part; -1 for another text.
+int PositionOf(const std::string& text) {
+  int h = 0, m = 0, s = 0, th = 0, tm = 0, ts = 0;
+  if (std::sscanf(text.c_str(), "%d:%d:%d / %d:%d:%d", &h, &m, &s, &th, &tm, &ts) != 6) return -1;
+  return h * 3600 + m * 60 + s;
+}
+
+}  // namespace
+
+TEST_F(DvdFixture, OpensAtTheMenuWithTheListAndJumpsToAChapterStart) {
+  ASSERT_TRUE(dvd.OpenDvd(folder));
+  EXPECT_TRUE(parts.prompt.shown.empty());
+  EXPECT_EQ(session.PlayType, kPlayDvd);
+  EXPECT_EQ(session.DvdPath, folder);
+  const std::vector<std::string> expected{"Title1(0-1)", " Chapter1(1-1)", " Chapter2(1-2)",
+                                          " Chapter3(1-3)", "Title2(0-2)", " Chapter1(2-1)"};
+  EXPECT_EQ(dvd.DvdList, expected);
+  ASSERT_EQ(dvd.DvdItems.size(), 6u);
+  // The picture keeps the title's 4:3 and is at least the least the window shows.
+  EXPECT_EQ(session.VideoWidth * 3, session.VideoHeight * 4);
+  EXPECT_GE(session.VideoWidth, 540);
+  EXPECT_GE(session.VideoHeight, 260);
+  EXPECT_EQ(parts.view.status, kStatusDvdMenu);
+  // The disc starts in its menu: the tick shows the menu state.
+  EXPECT_TRUE(TickUntil([&] { return graph.Domain() == kDvdDomainVideoManagerMenu; }, 5));
+
+  // " Chapter2(1-2)" plays title 1 from its second chapter, which starts at 2 s.
+  const auto start = Clock::now();
+  dvd.JumpToDvdItem(2);
+  EXPECT_LT(Clock::now() - start, std::chrono::seconds(12));
+  EXPECT_EQ(parts.view.status, kStatusPlaying);
+  ASSERT_TRUE(TickUntil([&] { return PositionOf(parts.view.time) >= 0; }, 5)) << parts.view.time;
+  EXPECT_NEAR(PositionOf(parts.view.time), 2, 1) << parts.view.time;
+  EXPECT_EQ(parts.view.time.substr(parts.view.time.find(" / ")), " / 0:00:06");
+  EXPECT_EQ(parts.view.resolution, std::to_string(session.VideoWidth) + " × " +
+                                       std::to_string(session.VideoHeight));
+  int title = 0, chapter = 0;
+  ASSERT_TRUE(dvd.CurrentTitle(&title, &chapter));
+  EXPECT_EQ(title, 1);
+  EXPECT_EQ(chapter, 2);
+  // In a middle chapter both chapter steps are offered.
+  EXPECT_TRUE(parts.view.controls[Control::PreviousChapter]);
+  EXPECT_TRUE(parts.view.controls[Control::NextChapter]);
+
+  // Sub-pictures en, de, en: one entry per language; entry p picks stream p - 2.
+  std::vector<std::string> languages;
+  ASSERT_TRUE(dvd.SubpictureLanguages(&languages));
+  EXPECT_EQ(languages, (std::vector<std::string>{"en", "de"}));
+  dvd.SelectSubpicture(3);
+  EXPECT_EQ(graph.CurrentSubpicture(), 1);
+  ASSERT_TRUE(dvd.AudioLanguages(&languages));
+  EXPECT_EQ(languages, (std::vector<std::string>{"en", "fr"}));
+  EXPECT_EQ(dvd.AngleCount(), 1);
+}
+
+TEST_F(DvdFixture, AMenuButtonIsFoundUnderThePointAndAClickPlaysItsTitle) {
+  ASSERT_TRUE(dvd.OpenDvd(folder));
+  ASSERT_TRUE(TickUntil([&] { return graph.Domain() == kDvdDomainVideoManagerMenu; }, 5));
+  int x = 0, y = 0;
+  // Above the buttons: none.
+  ASSERT_TRUE(PanelPoint(100, 40, &x, &y));
+  EXPECT_EQ(dvd.DvdMouseMove(x, y), 0);
+  // The left button spans 40..160 x 90..150, the right one 192..312.
+  ASSERT_TRUE(PanelPoint(100, 120, &x, &y));
+  EXPECT_TRUE(WaitFor([&] { return dvd.DvdMouseMove(x, y) == 1; }, 3));
+  ASSERT_TRUE(PanelPoint(250, 120, &x, &y));
+  EXPECT_TRUE(WaitFor([&] { return dvd.DvdMouseMove(x, y) == 2; }, 3));
+  // A click on the picture activates the button under the last point: title 2.
+  session.TogglePlayPause();
+  EXPECT_TRUE(session.IsPlaying);
+  EXPECT_TRUE(TickUntil([&] { return InTitle(2); }, 8));
+}
+
+TEST_F(DvdFixture, TheEndOfTheLastTitleStopsAndRunsTheAfterPlayAction) {
+  ASSERT_TRUE(dvd.OpenDvd(folder));
+  dvd.JumpToDvdItem(4);  // Title2(0-2), 2 s long
+  parts.view.times.clear();  // from here on, what the ticks show
+  ASSERT_TRUE(TickUntil([&] { return parts.view.afterPlay > 0; }, 10)) << parts.view.time;
+  EXPECT_EQ(parts.view.afterPlay, 1);
+  // While it played the time read "title position / 0:00:02", moving on.
+  int last = -1, shown = 0;
+  for (const std::string& text : parts.view.times) {
+    if (text.empty()) continue;
+    ++shown;
+    ASSERT_GE(PositionOf(text), last) << text;
+    last = PositionOf(text);
+    EXPECT_EQ(text.substr(text.find(" / ")), " / 0:00:02");
+  }
+  EXPECT_GE(shown, 5);
+  EXPECT_FALSE(session.IsPlaying);
+  EXPECT_EQ(session.IsStopped, 1);
+  EXPECT_EQ(parts.view.status, kStatusReady);
+  EXPECT_FALSE(graph.Exists());
+}
+
+TEST_F(DvdFixture, TheRateStepsPlayTheTitleFasterAndSlower) {
+  ASSERT_TRUE(dvd.OpenDvd(folder));
+  dvd.JumpToDvdItem(0);  // Title1(0-1), 6 s
+  ASSERT_TRUE(TickUntil([&] { return PositionOf(parts.view.time) >= 0; }, 5));
+  EXPECT_EQ(session.Accelerate(), "播放中    2.00 x");
+  // The title's position in 100-ns units, as the graph reads it now.
+  auto position = [&] {
+    std::int64_t current = 0, stop = 0;
+    graph.GetPositions(&current, &stop);
+    return current / 10000.0;  // ms
+  };
+  // How fast the title moves against the wall clock, once it moves again.
+  auto speed = [&] {
+    const double first = position();
+    WaitFor([&] { return position() > first; }, 3);
+    const double from = position();
+    const auto start = Clock::now();
+    std::this_thread::sleep_for(std::chrono::milliseconds(800));
+    const double wall = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    return (position() - from) / wall;
+  };
+  EXPECT_GT(speed(), 1.5);
+  EXPECT_EQ(session.Decelerate(), "播放中");  // back to 1 first
+  EXPECT_EQ(session.Decelerate(), "播放中    0.50x");
+  EXPECT_LT(speed(), 0.7);
+  EXPECT_GT(speed(), 0.2);
+}
+
+TEST_F(DvdFixture, FoldersThatAreNoDvdFailOnceAndLeaveTheReadyState) {
+  const fs::path temp = fs::temp_directory_path() / ("orvane-dvd-" + std::to_string(::getpid()));
+  fs::remove_all(temp);
+  fs::create_directories(temp / "plain");
+  fs::create_directories(temp / "garbage" / "VIDEO_TS");
+  {
+    std::ofstream ifo(temp / "garbage" / "VIDEO_TS" / "VIDEO_TS.IFO", std::ios::binary);
+    for (int i = 0; i < 4096; ++i) ifo.put(static_cast<char>(i * 37));
+  }
+  for (const fs::path& bad : {temp / "plain", temp / "garbage", temp / "missing"}) {
+    SCOPED_TRACE(bad.string());
+    parts.prompt.shown.clear();
+    const auto start = Clock::now();
+    EXPECT_FALSE(dvd.OpenDvd(bad.string()));
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(12));
+    ASSERT_EQ(parts.prompt.shown.size(), 1u);
+    EXPECT_EQ(parts.prompt.shown[0].second, kDvdInvalid);
+    EXPECT_FALSE(session.IsPlaying);
+    EXPECT_EQ(parts.view.status, kStatusReady);
+    EXPECT_FALSE(graph.Exists());
+    EXPECT_EQ(session.DvdPath, bad.string());
+  }
+  // The engine is none the worse: the real folder opens after them.
+  EXPECT_TRUE(dvd.OpenDvd(folder));
+  fs::remove_all(temp);
+}
