@@ -147,7 +147,8 @@ def shortcuts():
 
         # Dialogs open over the window and close with Escape.
         for key, command, caption in (('ctrl+g', 'Goto', None), ('ctrl+alt+p', 'Property', None),
-                                      ('ctrl+o', 'OpenFile', None)):
+                                      ('ctrl+o', 'OpenFile', None),
+                                      ('ctrl+d', 'OpenDvdDirectory', None)):
             windows_before = {w.id for w in player_windows(p.proc.pid)}
             p.focus()
             xdotool('key', '--clearmodifiers', key)
@@ -170,7 +171,7 @@ def shortcuts():
               'F6 shows no box')
 
         # Commands whose rooms are not built yet are present but disabled: nothing runs.
-        for key in ('ctrl+d', 'ctrl+alt+c', 'ctrl+alt+o'):
+        for key in ('ctrl+alt+c', 'ctrl+alt+o'):
             p.focus()
             xdotool('key', '--clearmodifiers', key)
             got = p.new_commands()

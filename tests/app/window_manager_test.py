@@ -99,6 +99,11 @@ def run_once(round_no):
             check(False, f'round {round_no}: the player window appears')
             return
         x, y, w, h = settle(win)
+        # A slow start shows the empty window's size first; the clip resizes it.
+        deadline = time.time() + 8
+        while (w, h) == (689, 446) and time.time() < deadline:
+            time.sleep(0.1)
+            x, y, w, h = settle(win)
 
         # The whole menu opens with its top-left corner at the menu image's bottom left.
         help_left, help_top, help_w, help_h = w - 78 - 35, 5, 35, 18
