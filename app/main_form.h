@@ -27,6 +27,8 @@
 #include "engine/video_mixer.h"
 #include "engine/session.h"
 #include "engine/session_view.h"
+#include "engine/pip_graph.h"
+#include "pip/pip_session.h"
 #include "platform/global_hot_key.h"
 #include "platform/program_folders.h"
 #include "platform/prompt.h"
@@ -63,6 +65,7 @@ struct MainFormParts {
   int rendererKind = 0;  // 0: probe at start-up
   platform::SystemVolume* systemVolume = nullptr;  // null: the sound server's
   OpenGlProbe* openGl = nullptr;  // started early; null: one in the program folder
+  engine::PipGraph* pipGraph = nullptr;  // null: picture in picture never opens
 };
 
 // The "显示比例" items in menu order, with the value each stands for.
@@ -180,6 +183,14 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   void VideoClick();
   void VideoDoubleClick();
   void OpenAbout();
+
+  // Picture in picture (pip_menu.cpp): the open command, the setup dialog on
+  // a page, what an open shows, and the PIP menu items.
+  pip::PipSession& pipSession() { return *pip_; }
+  void OpenPipCommand();
+  void ShowPipSetup(int page);
+  void ShowPipInfo();
+  void ReloadLastPip();
 
   // The history submenu (history_menu.cpp) and what its items open.
   HistoryMenu& historyMenu() { return *historyMenu_; }
@@ -321,6 +332,8 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   void AfterListEdit();
   void BindCommands();
   void BuildMainPopup();
+  void BuildPipMenu();
+  void RefreshPipMenu();
   void EnableMenuItems(engine::Control control, bool on);
   void BuildVolumeControls();
   void BuildSoundMenus(QMenu* play);
@@ -360,6 +373,8 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   settings::SettingsStore store_;
   playlist::PlayList playList_;
   engine::Session session_;
+  std::unique_ptr<pip::PipSession> pip_;
+  bool pipShown_ = false;  // a PIP session has been shown: its menu items are on
   std::string skinFolder_;
   bool shown_ = false;
   bool startUpQueued_ = false;

@@ -41,7 +41,7 @@ class MediaFileRoad : public SessionRoad {
   std::string DurationText() override;
   bool CaptureAvailable() const override { return true; }
 
- private:
+ protected:
   // The build sequence: render, read the facts, fit, run.
   bool BuildFileGraph(const std::string& path);
   void ProbeVideoStream(const std::string& path);

@@ -12,6 +12,7 @@
 #include "engine/media_engines.h"
 #include "engine/media_file_road.h"
 #include "engine/picture_in_picture_road.h"
+#include "engine/pip_graph.h"
 #include "engine/session_road.h"
 #include "engine/video_fit.h"
 #include "engine/session_view.h"
@@ -38,7 +39,7 @@ std::string FileNameOf(const std::string& path);
 class Session {
  public:
   Session(MediaGraph& graph, MediaFacts& detector, AudioStream& audio, SessionView& view,
-          platform::Prompt& prompt, playlist::PlayList& playList);
+          platform::Prompt& prompt, playlist::PlayList& playList, PipGraph* pipGraph = nullptr);
 
   // State read by every other room; names as the player's documents use them.
   int PlayType = kPlayNone;
@@ -86,6 +87,16 @@ class Session {
 
   // Opens the current media file with the engine of its kind; true when it plays.
   bool OpenCurrentMedia();
+  // Builds and starts the two-file session on PipMediaFileA and PipMediaFileB;
+  // true when it plays. Failures are silent.
+  bool OpenPip();
+  // Picture in picture's own steps: after its graph runs (streams, placement,
+  // alpha), and previous/next (the swap).
+  std::function<void()> OnPipOpened;
+  std::function<void()> OnPipStep;
+  // The graph that shows the picture now: the two-file graph while it exists.
+  MediaGraph& Graph();
+  PipGraph& pipGraph() { return *pipGraph_; }
   void CloseSession();
   void ShowMediaInfo();
   void PauseSession();
@@ -177,6 +188,8 @@ class Session {
   SessionView& view_;
   platform::Prompt& prompt_;
   playlist::PlayList& playList_;
+  NoPipGraph noPipGraph_;
+  PipGraph* pipGraph_;
 
   // Types 0 and 2 have no engine yet: they take the road that does nothing.
   SessionRoad noRoad_;

@@ -11,9 +11,9 @@ VideoRect Session::ComputeVideoRect(int mode, int panelWidth, int panelHeight) c
 
 void Session::ApplyVideoRect(const VideoRect& rect) {
   if (RendererKind == kRendererDefault)
-    graph_.SetWindowPosition(rect.left, rect.top, rect.width, rect.height);
+    Graph().SetWindowPosition(rect.left, rect.top, rect.width, rect.height);
   else
-    graph_.SetVideoPosition({rect.left, rect.top, rect.left + rect.width, rect.top + rect.height});
+    Graph().SetVideoPosition({rect.left, rect.top, rect.left + rect.width, rect.top + rect.height});
   view_.RepaintVideo();
 }
 

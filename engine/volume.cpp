@@ -55,8 +55,8 @@ void Session::SetVolumeLevel(int level) {
   DirectShowVolume = VolumeForLevel(SoundLevel);
   // Muted, the level waits for the next toggle.
   if (isSlience) return;
-  if (graph_.Exists())
-    graph_.put_Volume(DirectShowVolume);
+  if (Graph().Exists())
+    Graph().put_Volume(DirectShowVolume);
   else
     audio_.SetVolume(AudioStreamVolume());
 }
@@ -69,7 +69,7 @@ void Session::ToggleMute() {
 void Session::SetChannel(int balance) {
   SoundBalance = balance;
   // The audio-only path keeps both channels: the choice waits for a graph.
-  if (graph_.Exists()) graph_.put_Balance(SoundBalance);
+  if (Graph().Exists()) Graph().put_Balance(SoundBalance);
 }
 
 void Session::ApplyGraphAudio(MediaGraph& graph) {
