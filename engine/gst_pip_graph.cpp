@@ -200,8 +200,10 @@ GstElement* GstPipGraph::AudioMixer() {
   }
   // "simple": a full pan silences the other channel instead of mixing it in.
   if (panorama) gst_util_set_object_arg(G_OBJECT(panorama), "method", "simple");
+  // One tempo for the mix keeps the pitch at other rates; one per file ahead
+  // of the mixer would hand it segments it cannot clip.
   if (!AttachChain(pipeline_, nullptr,
-                   {mixer, volume, Make("audioconvert"), stereo, panorama, Make("audioconvert"),
+                   {mixer, Make("scaletempo"), volume, Make("audioconvert"), stereo, panorama, Make("audioconvert"),
                     Make("audioresample"), sink}))
     return nullptr;
   g_object_set(volume, "volume", gain_, nullptr);
@@ -217,10 +219,8 @@ bool GstPipGraph::AddAudioBranch(Source&, GstPad* pad) {
   if (!mixer) return false;
   GstPad* input = gst_element_request_pad_simple(mixer, "sink_%u");
   if (!input) return false;
-  // The tempo is kept per file ahead of the mixer, which mixes at rate 1 only.
   GstElement* first = AttachChain(pipeline_, pad,
-                                  {Make("queue"), Make("audioconvert"), Make("scaletempo"),
-                                   Make("audioconvert"), Make("audioresample")},
+                                  {Make("queue"), Make("audioconvert"), Make("audioresample")},
                                   input);
   gst_object_unref(input);
   return first != nullptr;

@@ -2,7 +2,7 @@
 // The two-file graph on one GStreamer pipeline: two decoding branches under
 // one clock, each picture through its own scaler into an appsink and on into
 // the mixer's stream 0 (file A) or 1 (file B), both sounds into one
-// audiomixer, then the volume, the balance and the output.
+// audiomixer, then the tempo, the volume, the balance and the output.
 #include <gst/gst.h>
 
 #include <atomic>
