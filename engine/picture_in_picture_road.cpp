@@ -11,6 +11,8 @@ bool PictureInPictureRoad::Open(const std::string&) {
   if (s.RendererKind != kRendererMixer7 && s.RendererKind != kRendererMixer9) return false;
   const std::string a = s.PipMediaFileA, b = s.PipMediaFileB;
   if (a.empty() || b.empty()) return false;
+  // A pipe or device would stall the build: only regular files are handed on.
+  if (!s.IsMediaFile || !s.IsMediaFile(a) || !s.IsMediaFile(b)) return false;
   if (!pipGraph_.RenderFiles(a, b, s.RendererKind)) return false;
   std::int64_t current = 0, stop = 0;
   pipGraph_.GetPositions(&current, &stop);
