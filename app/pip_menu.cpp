@@ -3,7 +3,6 @@
 #include <QMouseEvent>
 
 #include "app/main_form.h"
-#include "pip/open_pip_form.h"
 #include "pip/pip_setup_form.h"
 
 namespace app {
@@ -141,8 +140,7 @@ void TOrvaneMain_Form::ShowPipInfo() {
 void TOrvaneMain_Form::OpenPipCommand() {
   if (!pip_->Available()) return;
   std::string a, b;
-  if (pip::ShowOpenPipDialog(*parts_.prompt, InterfaceLanguage, font(), this, &a, &b) != 1 ||
-      a.empty() || b.empty())
+  if (parts_.prompt->ChoosePipFiles(InterfaceLanguage, &a, &b) != 1 || a.empty() || b.empty())
     return;
   playList_.Replace({a, b});
   playList_.PlayListIndex = 0;

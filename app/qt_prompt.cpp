@@ -1,5 +1,7 @@
 #include "app/qt_prompt.h"
 
+#include "pip/open_pip_form.h"
+
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -131,6 +133,12 @@ void QtPrompt::ShowAbout(const std::string& caption, const std::string& text) {
   QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
   layout->addWidget(buttons);
   box.exec();
+}
+
+int QtPrompt::ChoosePipFiles(int language, std::string* fileA, std::string* fileB) {
+  // The dialog's own messages and file choice come back through this prompt.
+  return pip::ShowOpenPipDialog(*this, language, parent_ ? parent_->font() : QFont(), parent_,
+                                fileA, fileB);
 }
 
 }  // namespace app

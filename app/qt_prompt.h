@@ -26,6 +26,7 @@ class QtPrompt final : public platform::Prompt {
                            int height, double frameRate) override;
   void ShowAbout(const std::string& caption, const std::string& text) override;
   bool ManageHistory(const std::vector<std::string>& history) override;
+  int ChoosePipFiles(int language, std::string* fileA, std::string* fileB) override;
 
  private:
   QWidget* parent_;

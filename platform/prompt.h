@@ -34,6 +34,11 @@ class Prompt {
   // The history editor over a copy of the list: true when the edited list was
   // written to the program folder's "HistoryTemp".
   virtual bool ManageHistory(const std::vector<std::string>& history) = 0;
+  // The picture-in-picture open dialog in the interface language: 1 with both
+  // paths, 2 when cancelled (as where no such dialog exists).
+  virtual int ChoosePipFiles(int /*language*/, std::string* /*fileA*/, std::string* /*fileB*/) {
+    return 2;
+  }
 };
 
 // The caption of every message box the player shows.

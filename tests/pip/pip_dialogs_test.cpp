@@ -8,11 +8,25 @@
 
 namespace {
 
+// Answers the PIP open dialog as a user would.
+struct PipPrompt : RecordingPrompt {
+  std::string fileA, fileB;
+  int answer = 2;
+  int ChoosePipFiles(int language, std::string* a, std::string* b) override {
+    chosenLanguage = language;
+    *a = fileA;
+    *b = fileB;
+    return answer;
+  }
+  int chosenLanguage = 0;
+};
+
 struct PipDialogFixture : FormFixture {
   ScriptedPipGraph pipGraph;
+  PipPrompt pipPrompt;
   std::unique_ptr<TOrvaneMain_Form> form;
   void StartWithPair(int kind = engine::kRendererMixer7) {
-    app::MainFormParts parts{&graph, &audio, &prompt, root, {}, &detector, kind, systemVolume};
+    app::MainFormParts parts{&graph, &audio, &pipPrompt, root, {}, &detector, kind, systemVolume};
     parts.pipGraph = &pipGraph;
     form = std::make_unique<TOrvaneMain_Form>(parts);
     form->session().IsMediaFile = [](const std::string&) { return true; };
@@ -154,4 +168,30 @@ TEST_F(PipDialogFixture, WithTheDefaultRendererThePipMenuStaysOff) {
   form->RefreshMainMenu();
   EXPECT_FALSE(Item("pOpenpictureinpicture")->isEnabled());
   EXPECT_FALSE(Item("pPicalpha")->isEnabled());
+}
+
+TEST_F(PipDialogFixture, OpenCommandReplacesTheListAndPlaysThePair) {
+  StartWithPair();
+  ASSERT_TRUE(form->session().OpenFiles({root + "/clip.mp4"}));
+  pipPrompt.fileA = root + "/a.mp4";
+  Item("pOpenpictureinpicture")->trigger();  // cancelled: the file plays on
+  EXPECT_EQ(form->session().PlayType, engine::kPlayMedia);
+  EXPECT_TRUE(form->session().IsPlaying);
+  EXPECT_EQ(pipPrompt.chosenLanguage, 2);
+  pipPrompt.fileB = root + "/b.mp4";
+  pipPrompt.answer = 1;
+  Item("pOpenpictureinpicture")->trigger();
+  EXPECT_EQ(form->session().PlayType, engine::kPlayPip);
+  EXPECT_FALSE(graph.Exists());
+  EXPECT_EQ(form->playList().PlayListPaths,
+            (std::vector<std::string>{root + "/a.mp4", root + "/b.mp4"}));
+  EXPECT_EQ(form->CurMedia_L->text().toStdString(), "a.mp4          b.mp4");
+  EXPECT_TRUE(form->PlayListShown);
+  form->RefreshMainMenu();
+  EXPECT_TRUE(Item("pPicswap")->isEnabled());
+  // Stop, then Play: the pair opens again.
+  form->commands().Run(app::Command::Stop);
+  form->commands().Run(app::Command::NormalPlay);
+  EXPECT_EQ(pipGraph.rendered.size(), 2u);
+  EXPECT_TRUE(form->session().IsPlaying);
 }
