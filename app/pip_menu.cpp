@@ -34,7 +34,12 @@ class PipMouse final : public QObject {
   bool eventFilter(QObject*, QEvent* event) override {
     engine::Session& s = form_->session();
     pip::PipSession& pip = form_->pipSession();
-    if (s.PlayType != engine::kPlayPip || !pip.MixerPresent()) return false;
+    if (s.PlayType != engine::kPlayPip || !pip.MixerPresent()) {
+      // A session that ended under a sizing cursor leaves the plain one.
+      if (shown_ != pip::Cursor::Default) Show(pip::Cursor::Default);
+      pressed_ = false;
+      return false;
+    }
     switch (event->type()) {
       case QEvent::MouseButtonPress: {
         auto* e = static_cast<QMouseEvent*>(event);
