@@ -147,8 +147,9 @@ void GstPipGraph::PadAdded(Source& source, GstPad* pad) {
     linked = AddAudioBranch(source, pad);
   if (!linked) return;
   source.pads.emplace_back(GST_PAD(gst_object_ref(pad)), false);
-  gst_pad_add_probe(pad, static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM | GST_PAD_PROBE_TYPE_EVENT_FLUSH),
-                    WatchEnd, &source, nullptr);
+  const auto events = static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM |
+                                                   GST_PAD_PROBE_TYPE_EVENT_FLUSH);
+  gst_pad_add_probe(pad, events, WatchEnd, &source, nullptr);
   if (!source.queryPad) source.queryPad = gst_pad_get_peer(pad);
 }
 
@@ -203,8 +204,8 @@ GstElement* GstPipGraph::AudioMixer() {
   // One tempo for the mix keeps the pitch at other rates; one per file ahead
   // of the mixer would hand it segments it cannot clip.
   if (!AttachChain(pipeline_, nullptr,
-                   {mixer, Make("scaletempo"), volume, Make("audioconvert"), stereo, panorama, Make("audioconvert"),
-                    Make("audioresample"), sink}))
+                   {mixer, Make("scaletempo"), volume, Make("audioconvert"), stereo, panorama,
+                    Make("audioconvert"), Make("audioresample"), sink}))
     return nullptr;
   g_object_set(volume, "volume", gain_, nullptr);
   g_object_set(panorama, "panorama", pan_, nullptr);

@@ -215,8 +215,6 @@ for kind in (1007, 1009):
     p.close()
 
     for position, rect in STANDARD.items():
-        if kind == 1009 and position not in (2, 5):
-            continue
         pair_settings(PositionType=101, SmallPosition=position)
         p = Player(kind)
         union, small, green, _ = settle(p.window)
@@ -228,16 +226,18 @@ for kind in (1007, 1009):
         p.close()
 
 # Mirrors stored as free placements: left > right and top > bottom.
-for stored, corner in (((75, 25, 25, 75), 'top-right'), ((25, 75, 75, 25), 'bottom-left'),
-                       ((75, 75, 25, 25), 'bottom-right')):
+for kind, stored, corner in ((1007, (75, 25, 25, 75), 'top-right'),
+                             (1007, (25, 75, 75, 25), 'bottom-left'),
+                             (1007, (75, 75, 25, 25), 'bottom-right'),
+                             (1009, (75, 75, 25, 25), 'bottom-right')):
     l, t, r, b = stored
     pair_settings(PositionType=102, SmallLeft=l, SmallTop=t, SmallRight=r, SmallBottom=b)
-    p = Player(1007)
+    p = Player(kind)
     union, small, green, _ = settle(p.window)
     got = normalised(small, union) if small else []
     xw.check(small is not None and near(got, [.25, .25, .75, .75]) and green is not None
              and quarter(green, small) == corner,
-             f'stored {stored}: the small picture is mirrored, green quarter {corner}')
+             f'{kind}: stored {stored}: the small picture is mirrored, green quarter {corner}')
     p.close()
 
 # A drag inside the small picture moves it and keeps its size; the next start
