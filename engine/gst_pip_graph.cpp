@@ -184,10 +184,12 @@ bool GstPipGraph::AddVideoBranch(Source& source, GstPad* pad) {
   return true;
 }
 
-// Made at the first sound, so two silent files need no output at all.
-GstElement* GstPipGraph::AudioMixer() {
-  if (audioMixer_) return audioMixer_;
-  GstElement* mixer = Make("audiomixer");
+// Each file's sound has its own tempo, balance, volume and output in the one
+// pipeline: the outputs share the pipeline's clock and the sound server mixes
+// them. A mixer element ahead of one output would play the other rates at
+// rate 1 and lose its inputs' segments.
+bool GstPipGraph::AddAudioBranch(Source& source, GstPad* pad) {
+  if (source.hasSound) return false;  // one sound per file
   GstElement* volume = Make("volume");
   GstElement* panorama = Make("audiopanorama");
   GstElement* stereo = Make("capsfilter");
@@ -195,36 +197,24 @@ GstElement* GstPipGraph::AudioMixer() {
   GstElement* sink = named && *named ? gst_parse_bin_from_description(named, TRUE, nullptr)
                                      : Make("autoaudiosink");
   if (stereo) {
+    // Panned as stereo: a mono input would be spread, not balanced.
     GstCaps* caps = gst_caps_from_string("audio/x-raw,channels=2");
     g_object_set(stereo, "caps", caps, nullptr);
     gst_caps_unref(caps);
   }
   // "simple": a full pan silences the other channel instead of mixing it in.
   if (panorama) gst_util_set_object_arg(G_OBJECT(panorama), "method", "simple");
-  // One tempo for the mix keeps the pitch at other rates; one per file ahead
-  // of the mixer would hand it segments it cannot clip.
-  if (!AttachChain(pipeline_, nullptr,
-                   {mixer, Make("scaletempo"), volume, Make("audioconvert"), stereo, panorama,
-                    Make("audioconvert"), Make("audioresample"), sink}))
-    return nullptr;
-  g_object_set(volume, "volume", gain_, nullptr);
-  g_object_set(panorama, "panorama", pan_, nullptr);
-  audioMixer_ = mixer;
-  volume_ = GST_ELEMENT(gst_object_ref(volume));
-  panorama_ = GST_ELEMENT(gst_object_ref(panorama));
-  return audioMixer_;
-}
-
-bool GstPipGraph::AddAudioBranch(Source&, GstPad* pad) {
-  GstElement* mixer = AudioMixer();
-  if (!mixer) return false;
-  GstPad* input = gst_element_request_pad_simple(mixer, "sink_%u");
-  if (!input) return false;
-  GstElement* first = AttachChain(pipeline_, pad,
-                                  {Make("queue"), Make("audioconvert"), Make("audioresample")},
-                                  input);
-  gst_object_unref(input);
-  return first != nullptr;
+  if (volume) g_object_set(volume, "volume", gain_, nullptr);
+  if (panorama) g_object_set(panorama, "panorama", pan_, nullptr);
+  if (!AttachChain(pipeline_, pad,
+                   {Make("queue"), Make("audioconvert"), Make("scaletempo"), Make("audioconvert"),
+                    stereo, panorama, volume, Make("audioconvert"), Make("audioresample"), sink}))
+    return false;
+  source.hasSound = true;
+  audioSinks_[source.stream] = sink;
+  volumes_.push_back(GST_ELEMENT(gst_object_ref(volume)));
+  panoramas_.push_back(GST_ELEMENT(gst_object_ref(panorama)));
+  return true;
 }
 
 bool GstPipGraph::RenderFiles(const std::string& fileA, const std::string& fileB, int rendererKind) {
@@ -232,6 +222,11 @@ bool GstPipGraph::RenderFiles(const std::string& fileA, const std::string& fileB
   if (fileA.empty() || fileB.empty() || rendererKind == kRendererDefault || !output_.mixer)
     return false;
   pipeline_ = gst_pipeline_new(nullptr);
+  // One clock for both outputs and both pictures: the system's, which no
+  // output's start or tempo can hold back.
+  GstClock* clock = gst_system_clock_obtain();
+  gst_pipeline_use_clock(GST_PIPELINE(pipeline_), clock);
+  gst_object_unref(clock);
   output_.mixer->Reset();
   const std::string files[2] = {fileA, fileB};
   for (int i = 0; i < 2; ++i) {
@@ -309,12 +304,6 @@ void GstPipGraph::SettleEnd() {
   stop_ = std::max<std::int64_t>(lastCurrent_, 1);
 }
 
-void GstPipGraph::ResetEnded() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  for (Source& source : sources_)
-    for (auto& p : source.pads) p.second = false;
-}
-
 void GstPipGraph::DrainBus() {
   if (!pipeline_) return;
   GstBus* bus = gst_element_get_bus(pipeline_);
@@ -368,14 +357,14 @@ void GstPipGraph::Release() {
     if (source.queryPad) gst_object_unref(source.queryPad);
     source.queryPad = nullptr;
     source.decoder = nullptr;
+    source.hasSound = false;
   }
-  for (GstElement** e : {&volume_, &panorama_})
-    if (*e) {
-      gst_object_unref(*e);
-      *e = nullptr;
-    }
-  audioMixer_ = nullptr;
+  for (auto* list : {&volumes_, &panoramas_}) {
+    for (GstElement* e : *list) gst_object_unref(e);
+    list->clear();
+  }
   videoSinks_[0] = videoSinks_[1] = nullptr;
+  audioSinks_[0] = audioSinks_[1] = nullptr;
   sizeFilters_[0] = sizeFilters_[1] = nullptr;
   // Streaming threads are joined by now: no frame can arrive after this.
   if (output_.mixer) output_.mixer->Reset();
@@ -404,26 +393,45 @@ bool GstPipGraph::GetPositions(std::int64_t* current, std::int64_t* stop) {
 void GstPipGraph::SetPositions(std::int64_t current, int flags) {
   if (!pipeline_ || (flags & 3) == kSeekingNoPositioning) return;
   current = std::max<std::int64_t>(0, current);
+  SettleSeek();
   int seekFlags = GST_SEEK_FLAG_FLUSH;
   seekFlags |= (flags & kSeekingSeekToKeyFrame) ? GST_SEEK_FLAG_KEY_UNIT : GST_SEEK_FLAG_ACCURATE;
-  if (gst_element_seek(pipeline_, rate_, GST_FORMAT_TIME, static_cast<GstSeekFlags>(seekFlags),
-                       GST_SEEK_TYPE_SET, current * 100, GST_SEEK_TYPE_NONE, -1)) {
+  if (Seek(rate_, static_cast<GstSeekFlags>(seekFlags), current * 100)) {
     lastCurrent_ = current;
-    ResetEnded();
-    DrainBus();  // an EOS queued before the flush belongs to the old position
+    // The flush has reset each pad's end (an end reached since stands);
+    // an EOS message queued before it belongs to the old position.
+    DrainBus();
     ended_ = false;
-    ResetEnded();
   }
+}
+
+// Each file is sought once, from one of its sinks (its picture's, else its
+// sound's). The pipeline would seek every sink, so each file twice, and a
+// file whose second flush meets the first can stop for good: it then neither
+// plays on nor ends.
+bool GstPipGraph::Seek(double rate, GstSeekFlags flags, std::int64_t position) {
+  GstEvent* seek = gst_event_new_seek(rate, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET, position,
+                                      GST_SEEK_TYPE_NONE, -1);
+  bool taken = false;
+  for (int s = 0; s < 2; ++s)
+    if (GstElement* sink = videoSinks_[s] ? videoSinks_[s] : audioSinks_[s])
+      taken |= gst_element_send_event(sink, gst_event_ref(seek)) != FALSE;
+  gst_event_unref(seek);
+  return taken;
+}
+
+// A seek waits for the last one's preroll to finish first.
+void GstPipGraph::SettleSeek() {
+  gst_element_get_state(pipeline_, nullptr, nullptr, 2 * GST_SECOND);
 }
 
 bool GstPipGraph::SetRate(double rate) {
   if (rate <= 0 || !pipeline_) return false;
   if (rate == rate_) return true;
+  SettleSeek();
   gint64 position = 0;
   if (!gst_element_query_position(pipeline_, GST_FORMAT_TIME, &position)) position = lastCurrent_ * 100;
-  if (!gst_element_seek(pipeline_, rate, GST_FORMAT_TIME,
-                        static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
-                        GST_SEEK_TYPE_SET, position, GST_SEEK_TYPE_NONE, -1))
+  if (!Seek(rate, static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), position))
     return false;
   rate_ = rate;
   return true;
@@ -444,12 +452,14 @@ bool GstPipGraph::Step() {
 void GstPipGraph::put_Volume(int volume) {
   volume = std::clamp(volume, kVolumeSilence, 0);
   gain_ = volume <= kVolumeSilence ? 0.0 : std::pow(10.0, volume / 2000.0);
-  if (volume_) g_object_set(volume_, "volume", gain_, nullptr);
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (GstElement* volume : volumes_) g_object_set(volume, "volume", gain_, nullptr);
 }
 
 void GstPipGraph::put_Balance(int balance) {
   pan_ = static_cast<float>(std::clamp(balance, -10000, 10000) / 10000.0);
-  if (panorama_) g_object_set(panorama_, "panorama", pan_, nullptr);
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (GstElement* panorama : panoramas_) g_object_set(panorama, "panorama", pan_, nullptr);
 }
 
 void GstPipGraph::SetVideoPosition(const PixelRect& destination) {

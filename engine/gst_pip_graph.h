@@ -1,8 +1,8 @@
 #pragma once
 // The two-file graph on one GStreamer pipeline: two decoding branches under
 // one clock, each picture through its own scaler into an appsink and on into
-// the mixer's stream 0 (file A) or 1 (file B), both sounds into one
-// audiomixer, then the tempo, the volume, the balance and the output.
+// the mixer's stream 0 (file A) or 1 (file B), each sound through its own
+// tempo, balance and volume to an output of its own; the sound server mixes them.
 #include <gst/gst.h>
 
 #include <atomic>
@@ -51,6 +51,7 @@ class GstPipGraph final : public PipGraph {
     GstElement* decoder = nullptr;
     GstPad* queryPad = nullptr;  // a branch's first sink pad: asks the file's own duration
     std::vector<std::pair<GstPad*, bool>> pads;  // decoded pads and whether each has ended
+    bool hasSound = false;
   };
   // A decoded pad has ended, or was flushed by a seek.
   void MarkEnded(Source& source, GstPad* pad, bool ended);
@@ -59,18 +60,17 @@ class GstPipGraph final : public PipGraph {
   void PadAdded(Source& source, GstPad* pad);
   bool AddVideoBranch(Source& source, GstPad* pad);
   bool AddAudioBranch(Source& source, GstPad* pad);
-  GstElement* AudioMixer();
   void DrainBus();
   void QueryStop();
   void SettleEnd();
-  void ResetEnded();
+  void SettleSeek();
+  bool Seek(double rate, GstSeekFlags flags, std::int64_t position);
 
   GstElement* pipeline_ = nullptr;
-  GstElement* audioMixer_ = nullptr;
-  GstElement* volume_ = nullptr;
-  GstElement* panorama_ = nullptr;
+  std::vector<GstElement*> volumes_, panoramas_;  // one of each per file with sound
   GstElement* videoSinks_[2] = {nullptr, nullptr};
   GstElement* sizeFilters_[2] = {nullptr, nullptr};
+  GstElement* audioSinks_[2] = {nullptr, nullptr};
   Source sources_[2];
   mutable std::mutex mutex_;
   VideoOutput output_;
