@@ -10,6 +10,7 @@
 #include "engine/dvd_gst_graph.h"
 #include "engine/gst_audio_stream.h"
 #include "engine/gst_file_graph.h"
+#include "engine/gst_pip_graph.h"
 #include "engine/media_detector.h"
 #include "engine/media_engines.h"
 #include "platform/program_folders.h"
@@ -31,12 +32,14 @@ int main(int argc, char** argv) {
   // window carries the application title itself.
 
   engine::GstFileGraph graph;
+  engine::GstPipGraph pipGraph;
   engine::MediaDetector detector;
   engine::GstAudioStream audio;
   engine::GstDvdGraph dvd;
   app::QtPrompt prompt;
   app::MainFormParts parts;
   parts.graph = &graph;
+  parts.pipGraph = &pipGraph;
   parts.detector = &detector;
   parts.audio = &audio;
   parts.prompt = &prompt;

@@ -68,8 +68,10 @@ class WhenExposed final : public QObject {
 TOrvaneMain_Form::TOrvaneMain_Form(const MainFormParts& parts, QWidget* parent)
     : QWidget(parent),
       parts_(parts),
-      session_(*parts.graph, *parts.detector, *parts.audio, *this, *parts.prompt, playList_) {
+      session_(*parts.graph, *parts.detector, *parts.audio, *this, *parts.prompt, playList_,
+               parts.pipGraph) {
   session_.SetDvdEngine(parts.dvd);
+  pip_ = std::make_unique<pip::PipSession>(session_, mixer_, store_, *parts.prompt, playList_);
   FormCreate();
 }
 
@@ -238,6 +240,7 @@ void TOrvaneMain_Form::CreateVideoOutput() {
     output.window = static_cast<std::uintptr_t>(Video_P->winId());
   parts_.graph->SetVideoOutput(output);
   if (parts_.dvd) parts_.dvd->SetVideoOutput(output);
+  session_.pipGraph().SetVideoOutput(output);
   // The mixer's surface covers the panel; what is drawn on the panel stays above it.
   for (QWidget* child : {static_cast<QWidget*>(MainLogo_I), static_cast<QWidget*>(mp3Info_L),
                          AudioEQ_P, static_cast<QWidget*>(FFTBox)})
@@ -421,11 +424,7 @@ void TOrvaneMain_Form::RestoreLastSession() {
         RestoreMediaFile();
         break;
       case engine::kPlayPip:
-        // The picture-in-picture session arrives with its own room.
-        session_.PipMediaFileA = StoredPath(store_, "Pip", "pipMediaFileA");
-        session_.PipMediaFileB = StoredPath(store_, "Pip", "pipMediaFileB");
-        playList_.Replace({session_.PipMediaFileA, session_.PipMediaFileB});
-        session_.PlayRate = 1.0;
+        ReloadLastPip();
         break;
       case engine::kPlayDvd:
         ReloadLastDvd();

@@ -29,6 +29,8 @@
 #include "engine/video_mixer.h"
 #include "engine/session.h"
 #include "engine/session_view.h"
+#include "engine/pip_graph.h"
+#include "pip/pip_session.h"
 #include "platform/global_hot_key.h"
 #include "platform/program_folders.h"
 #include "platform/prompt.h"
@@ -67,6 +69,8 @@ struct MainFormParts {
   OpenGlProbe* openGl = nullptr;  // started early; null: one in the program folder
   capture::FrameSource* frameSource = nullptr;  // null: a media detector of its own
   engine::DvdGraph* dvd = nullptr;  // null: no DVD playback
+
+  engine::PipGraph* pipGraph = nullptr;  // null: picture in picture never opens
 };
 
 // The "显示比例" items in menu order, with the value each stands for.
@@ -204,6 +208,14 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   PlayListPage* dvdListPage() const { return dvdListPage_; }
   const playlist::PlayList& dvdLines() const { return dvdLines_; }
   std::vector<std::pair<std::string, QAction*>> discDrives;  // device, its menu entry
+
+  // Picture in picture (pip_menu.cpp): the open command, the setup dialog on
+  // a page, what an open shows, and the PIP menu items.
+  pip::PipSession& pipSession() { return *pip_; }
+  void OpenPipCommand();
+  void ShowPipSetup(int page);
+  void ShowPipInfo();
+  void ReloadLastPip();
 
   // The history submenu (history_menu.cpp) and what its items open.
   HistoryMenu& historyMenu() { return *historyMenu_; }
@@ -360,6 +372,8 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   void AfterListEdit();
   void BindCommands();
   void BuildMainPopup();
+  void BuildPipMenu();
+  void RefreshPipMenu();
   void EnableMenuItems(engine::Control control, bool on);
   void BuildVolumeControls();
   void BuildSoundMenus(QMenu* play);
@@ -399,6 +413,8 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   settings::SettingsStore store_;
   playlist::PlayList playList_;
   engine::Session session_;
+  std::unique_ptr<pip::PipSession> pip_;
+  bool pipShown_ = false;  // a PIP session has been shown: its menu items are on
   std::string skinFolder_;
   bool shown_ = false;
   bool startUpQueued_ = false;

@@ -95,8 +95,6 @@ void TOrvaneMain_Form::BuildMainPopup() {
   connect(pClearHistory, &QAction::triggered, this, [this] { historyMenu_->ClearHistory(); });
   connect(pClearHistoryExit, &QAction::triggered, this,
           [this] { historyMenu_->ToggleClearHistoryExit(); });
-  // Picture in picture arrives with its room.
-  pOpenpictureinpicture->setEnabled(false);
 
   QMenu* play = SubMenu(Main_Pop, "pPlay", "播放");
   command(play, Command::PlayPause);
@@ -225,6 +223,7 @@ void TOrvaneMain_Form::BuildMainPopup() {
     connect(menu, &QMenu::aboutToHide, this, [this] {
       if (QGuiApplication::mouseButtons() != Qt::NoButton) suppressVideoClick_ = false;
     });
+  BuildPipMenu();
   commands_->RegisterShortcuts(store_);
 }
 
@@ -244,8 +243,7 @@ void TOrvaneMain_Form::RefreshMainMenu() {
   if (playMode >= 0 && playMode <= 3) session_.PlayMode = playMode;
   const int clearAtExit = store_.ReadInt("File", "ClearHistoryExit");
   if (clearAtExit == 1 || clearAtExit == 0) pClearHistoryExit->setChecked(clearAtExit == 1);
-  // Picture in picture arrives with its own room: its items stay disabled.
-  for (QAction* a : pipItems) a->setEnabled(false);
+  RefreshPipMenu();
   pPlaylistView->setChecked(PlayListShown);
   pCapturelistview->setChecked(CaptureListShown);
   pFullscreen->setChecked(IsFullScreen);

@@ -92,6 +92,11 @@ void TOrvaneMain_Form::RefreshPlayList(int index) {
 }
 
 void TOrvaneMain_Form::PlayEntry(int index) {
+  // The list holds the two pictures: the other entry comes to the front.
+  if (session_.PlayType == engine::kPlayPip && session_.IsPlaying) {
+    if (index != pip_->StreamA) pip_->SwapPictures();
+    return;
+  }
   if (!FilesInPlay()) return;
   setCursor(Qt::BusyCursor);
   session_.PlayEntry(index, MemoryLastPos == 1);

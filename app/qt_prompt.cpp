@@ -1,5 +1,7 @@
 #include "app/qt_prompt.h"
 
+#include "pip/open_pip_form.h"
+
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -154,6 +156,12 @@ bool QtPrompt::ChooseSaveOption(const platform::SaveOptions& options, std::strin
   *folder = form.ChosenFolder.toStdString();
   *type = form.ChosenType.toStdString();
   return true;
+}
+
+int QtPrompt::ChoosePipFiles(int language, std::string* fileA, std::string* fileB) {
+  // The dialog's own messages and file choice come back through this prompt.
+  return pip::ShowOpenPipDialog(*this, language, parent_ ? parent_->font() : QFont(), parent_,
+                                fileA, fileB);
 }
 
 }  // namespace app

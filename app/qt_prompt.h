@@ -31,6 +31,7 @@ class QtPrompt final : public platform::Prompt {
                              int* filterIndex) override;
   bool ChooseSaveOption(const platform::SaveOptions& options, std::string* folder,
                         std::string* type) override;
+  int ChoosePipFiles(int language, std::string* fileA, std::string* fileB) override;
 
  private:
   QWidget* parent_;

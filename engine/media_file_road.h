@@ -42,7 +42,7 @@ class MediaFileRoad : public SessionRoad {
   bool CaptureAvailable() const override { return true; }
   bool CapturePosition(std::int64_t* units) override;
 
- private:
+ protected:
   // The build sequence: render, read the facts, fit, run.
   bool BuildFileGraph(const std::string& path);
   void ProbeVideoStream(const std::string& path);

@@ -1,20 +1,26 @@
 #pragma once
-// Type 3: picture in picture. Until its two-source graph arrives it moves
-// through time on the file graph's operations; the end ignores the play mode
-// and Play does not reopen a single file.
+// Type 3: picture in picture on the two-file graph. It moves through time as
+// a file does (on file A's positions); the end ignores the play mode, Play
+// reopens the pair, and previous/next swap the two pictures.
 #include "engine/media_file_road.h"
+#include "engine/pip_graph.h"
 
 namespace engine {
 
 class PictureInPictureRoad final : public MediaFileRoad {
  public:
-  using MediaFileRoad::MediaFileRoad;
-  // Its files open through its own session, not as the current media file.
-  bool Open(const std::string&) override { return false; }
-  bool ReopensOnPlay() const override { return false; }
+  PictureInPictureRoad(Session& session, PipGraph& graph, MediaFacts& detector, SessionView& view,
+                       platform::Prompt& prompt)
+      : MediaFileRoad(session, graph, detector, view, prompt), pipGraph_(graph) {}
+  // Opens the session's two PIP files; the path is not used.
+  bool Open(const std::string&) override;
+  bool ReopensOnPlay() const override { return true; }
   bool FollowsPlayMode() const override { return false; }
-  // Previous and next swap the two pictures, which arrive with the two-source graph.
   bool StepsPlayList() const override { return false; }
+  void StepPrevNext(bool next) override;
+
+ private:
+  PipGraph& pipGraph_;
 };
 
 }  // namespace engine

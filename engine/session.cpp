@@ -23,15 +23,16 @@ std::string FileNameOf(const std::string& path) {
 }
 
 Session::Session(MediaGraph& graph, MediaFacts& detector, AudioStream& audio, SessionView& view,
-                 platform::Prompt& prompt, playlist::PlayList& playList)
+                 platform::Prompt& prompt, playlist::PlayList& playList, PipGraph* pipGraph)
     : graph_(graph),
       detector_(detector),
       audio_(audio),
       view_(view),
       prompt_(prompt),
       playList_(playList),
+      pipGraph_(pipGraph ? pipGraph : &noPipGraph_),
       mediaFileRoad_(*this, graph, detector, view, prompt),
-      pictureInPictureRoad_(*this, graph, detector, view, prompt),
+      pictureInPictureRoad_(*this, *pipGraph_, detector, view, prompt),
       audioOnlyRoad_(*this, audio, view),
       dvdRoad_(*this, view, prompt) {}
 
@@ -58,6 +59,8 @@ bool Session::OpenCurrentMedia() {
                                                         : mediaFileRoad_;
   return road.Open(CurrentMediaFile);
 }
+
+bool Session::OpenPip() { return pictureInPictureRoad_.Open(PipMediaFileA); }
 
 void Session::EnterReadyState() {
   view_.SetTimer(Timer::Session, false);
@@ -175,8 +178,9 @@ void Session::PlayCommand() {
   }
   // An emptied or freshly loaded list has no file to play again.
   if (Road().StepsPlayList() && CurrentMediaFile.empty()) return;
-  // Picture in picture and DVD reopen through their own sessions.
-  if (Road().ReopensOnPlay()) OpenAndShow(true);
+  // Picture in picture and DVD reopen through their own sessions; a pair
+  // that does not open says nothing.
+  if (Road().ReopensOnPlay()) OpenAndShow(PlayType != kPlayPip);
 }
 
 void Session::StopCommand() {
@@ -199,7 +203,8 @@ void Session::LeaveFailedOpen() {
 }
 
 bool Session::OpenAndShow(bool reportFailure) {
-  if (!OpenCurrentMedia()) {
+  const bool opened = PlayType == kPlayPip ? OpenPip() : OpenCurrentMedia();
+  if (!opened) {
     LeaveFailedOpen();
     if (reportFailure) ReportOpenFailure(CurrentMediaFile);
     return false;

@@ -13,6 +13,7 @@
 #include "engine/media_engines.h"
 #include "engine/media_file_road.h"
 #include "engine/picture_in_picture_road.h"
+#include "engine/pip_graph.h"
 #include "engine/session_road.h"
 #include "engine/video_fit.h"
 #include "engine/session_view.h"
@@ -39,7 +40,7 @@ std::string FileNameOf(const std::string& path);
 class Session {
  public:
   Session(MediaGraph& graph, MediaFacts& detector, AudioStream& audio, SessionView& view,
-          platform::Prompt& prompt, playlist::PlayList& playList);
+          platform::Prompt& prompt, playlist::PlayList& playList, PipGraph* pipGraph = nullptr);
 
   // State read by every other room; names as the player's documents use them.
   int PlayType = kPlayNone;
@@ -87,6 +88,15 @@ class Session {
 
   // Opens the current media file with the engine of its kind; true when it plays.
   bool OpenCurrentMedia();
+  // Builds and starts the two-file session on PipMediaFileA and PipMediaFileB;
+  // true when it plays. Failures are silent.
+  bool OpenPip();
+  // Picture in picture's own steps: after its graph runs (streams, placement,
+  // alpha), and previous/next (the swap).
+  std::function<void()> OnPipOpened;
+  std::function<void()> OnPipStep;
+  // The graph that shows the picture now: the two-file graph while it exists.
+  PipGraph& pipGraph() { return *pipGraph_; }
   void CloseSession();
   void ShowMediaInfo();
   void PauseSession();
@@ -194,6 +204,8 @@ class Session {
   SessionView& view_;
   platform::Prompt& prompt_;
   playlist::PlayList& playList_;
+  NoPipGraph noPipGraph_;
+  PipGraph* pipGraph_;
 
   // Type 0 takes the road that does nothing.
   SessionRoad noRoad_;

@@ -11,7 +11,8 @@ VideoRect Session::ComputeVideoRect(int mode, int panelWidth, int panelHeight) c
 
 MediaGraph& Session::PictureGraph() {
   DvdGraph* dvd = dvdRoad_.Graph();
-  return PlayType == kPlayDvd && dvd && dvd->Exists() ? *dvd : graph_;
+  if (PlayType == kPlayDvd && dvd && dvd->Exists()) return *dvd;
+  return pipGraph_->Exists() ? *pipGraph_ : graph_;
 }
 
 void Session::ApplyVideoRect(const VideoRect& rect) {

@@ -54,6 +54,11 @@ class Prompt {
   // The save-option dialog: true with a folder and a type when "Save" closed it.
   virtual bool ChooseSaveOption(const SaveOptions& options, std::string* folder,
                                 std::string* type) = 0;
+  // The picture-in-picture open dialog in the interface language: 1 with both
+  // paths, 2 when cancelled (as where no such dialog exists).
+  virtual int ChoosePipFiles(int /*language*/, std::string* /*fileA*/, std::string* /*fileB*/) {
+    return 2;
+  }
 };
 
 // The caption of every message box the player shows.

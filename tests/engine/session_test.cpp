@@ -3,6 +3,7 @@
 #include "engine/scripted_engines.h"
 #include "engine/session.h"
 #include "engine/time_text.h"
+#include "pip/scripted_pip_graph.h"
 
 using namespace engine;
 
@@ -190,13 +191,22 @@ TEST_F(SessionFixture, RandomAndRepeatModes) {
 }
 
 TEST_F(SessionFixture, PictureInPictureIgnoresThePlayMode) {
-  session.PlayMode = 1;
-  session.OpenFiles({"/v/a.mp4", "/v/b.mp4"});
-  session.PlayType = kPlayPip;
-  EndVideo();
-  EXPECT_FALSE(session.IsPlaying);
+  // The pair plays on its own two-file graph.
+  ScriptedPipGraph pipGraph;
+  Session pip{graph, detector, audio, view, prompt, list, &pipGraph};
+  pip.IsMediaFile = [](const std::string&) { return true; };
+  pip.PlayMode = 1;
+  list.Replace({"/v/a.mp4", "/v/b.mp4"});
+  pip.PipMediaFileA = "/v/a.mp4";
+  pip.PipMediaFileB = "/v/b.mp4";
+  ASSERT_TRUE(pip.OpenPip());
+  EXPECT_EQ(pip.PlayType, kPlayPip);
+  pipGraph.file.current = pipGraph.file.length;
+  pip.SessionTick();
+  EXPECT_FALSE(pip.IsPlaying);
   EXPECT_EQ(view.afterPlay, 1);
-  EXPECT_EQ(graph.rendered.size(), 1u);
+  EXPECT_EQ(pipGraph.rendered.size(), 1u);
+  EXPECT_TRUE(graph.rendered.empty());
 }
 
 TEST_F(SessionFixture, ShortAudioFileEndsAtTheFirstTick) {
