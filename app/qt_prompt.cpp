@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <QGuiApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <cstdlib>
 #include <cstring>
@@ -60,8 +62,24 @@ void QtPrompt::Inform(const std::string& caption, const std::string& text, Icon 
   Run(box, caption);
 }
 
+namespace {
+// A question is answered by its buttons only: Escape and the close box would
+// otherwise count as No, and a No may throw away what the user meant to keep.
+class QuestionBox final : public QMessageBox {
+ public:
+  using QMessageBox::QMessageBox;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->key() != Qt::Key_Escape) QMessageBox::keyPressEvent(event);
+  }
+  // A button's answer closes the box without a close event.
+  void closeEvent(QCloseEvent* event) override { event->ignore(); }
+};
+}  // namespace
+
 bool QtPrompt::Ask(const std::string& caption, const std::string& text) {
-  QMessageBox box(QMessageBox::Question, Q(caption), Q(text), QMessageBox::Yes | QMessageBox::No,
+  QuestionBox box(QMessageBox::Question, Q(caption), Q(text), QMessageBox::Yes | QMessageBox::No,
                   parent_);
   return Run(box, caption) == QMessageBox::Yes;
 }
@@ -70,8 +88,14 @@ bool QtPrompt::Ask(const std::string& caption, const std::string& text) {
 QString QtFilter(const std::string& filter) {
   const QStringList parts = Q(filter).split('|');
   QStringList groups;
-  for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-    groups << parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    const QString patterns = QString(parts[i + 1]).replace(';', ' ');
+    // "Bmp Files(*.bmp)" already shows its patterns; Qt reads them from the end.
+    if (parts[i].endsWith("(" + patterns + ")"))
+      groups << parts[i];
+    else
+      groups << parts[i] + " (" + patterns + ")";
+  }
   return groups.join(";;");
 }
 

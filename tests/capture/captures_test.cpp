@@ -12,6 +12,7 @@
 #include "capture/picture_files.h"
 #include "engine/media_detector.h"
 #include "engine/scripted_engines.h"
+#include "pip/scripted_pip_graph.h"
 #include "media/test_media.h"
 #include "platform/safe_file.h"
 #include "settings/default_settings.h"
@@ -44,6 +45,8 @@ struct CaptureTest : ::testing::Test {
   fs::path root;
   std::string temp;
   ScriptedSessionParts s;
+  ScriptedPipGraph pipGraph;
+  engine::Session pipSession{s.graph, s.detector, s.audio, s.view, s.prompt, s.list, &pipGraph};
   ScriptedFrames frames;
   std::unique_ptr<capture::FrameSource> detector;
   settings::SettingsStore store;
@@ -65,9 +68,9 @@ struct CaptureTest : ::testing::Test {
       if (e.is_directory()) fs::permissions(e.path(), fs::perms::owner_all, fs::perm_options::add);
     fs::remove_all(root);
   }
-  void Use(capture::FrameSource& source) {
+  void Use(capture::FrameSource& source, engine::Session* session = nullptr) {
     Captures::Parts p;
-    p.session = &s.session;
+    p.session = session ? session : &s.session;
     p.source = &source;
     p.prompt = &s.prompt;
     p.store = &store;
@@ -81,6 +84,16 @@ struct CaptureTest : ::testing::Test {
     s.session.CurrentMediaFile = file;
     s.graph.current = 15000000;
     if (paused) s.session.PauseSession();
+  }
+  // A pair opened as the window opens it, on a scripted two-file graph.
+  void PlayingPip(capture::FrameSource& source, const std::string& a, const std::string& b) {
+    Use(source, &pipSession);
+    pipSession.IsMediaFile = [](const std::string&) { return true; };
+    pipSession.RendererKind = engine::kRendererMixer7;
+    pipSession.PipMediaFileA = a;
+    pipSession.PipMediaFileB = b;
+    ASSERT_TRUE(pipSession.OpenPip());
+    pipGraph.file.current = 15000000;
   }
   std::vector<std::string> Files(const fs::path& folder) {
     std::vector<std::string> names;
@@ -130,11 +143,9 @@ TEST_F(CaptureTest, RealEngineSavesTheBarsAsBitmapAndJpegAtTheVideoSize) {
 
 TEST_F(CaptureTest, RealEnginePictureInPictureCapturesEachFile) {
   detector = capture::MakeDetectorFrameSource();
-  Use(*detector);
-  Playing(engine::kPlayPip);
-  s.session.PipMediaFileA = TestClip("video-2s-320x240.mp4");
-  s.session.PipMediaFileB = TestClip("video-10s-640x360.mp4");
+  PlayingPip(*detector, TestClip("video-2s-320x240.mp4"), TestClip("video-10s-640x360.mp4"));
   ASSERT_EQ(captures->CaptureFrame(), 2);
+  EXPECT_TRUE(pipGraph.file.running) << "the pair plays on";
   store.WriteInt("File", "AskSaveOption", 0);
   captures->SaveAllCaptures();
   const QSize sizes[] = {{320, 240}, {640, 360}};
@@ -185,10 +196,10 @@ TEST_F(CaptureTest, FailedGrabsAreReportedForFilesOnly) {
   EXPECT_TRUE(captures->Items().empty());
   EXPECT_TRUE(s.graph.running) << "resumed after a failed grab";
 
-  Playing(engine::kPlayPip);
-  s.session.PipMediaFileA = "/a.mp4";
-  s.session.PipMediaFileB = "/b.mp4";
+  frames.opened.clear();
+  PlayingPip(frames, "/a.mp4", "/b.mp4");
   EXPECT_EQ(captures->CaptureFrame(), 0);
+  EXPECT_EQ(frames.opened.size(), 2u) << "both files were tried";
   EXPECT_EQ(s.prompt.shown.size(), 2u) << "picture in picture fails quietly";
   EXPECT_TRUE(captures->Items().empty());
 }
