@@ -4,6 +4,8 @@
 #include <gst/video/video.h>
 #include <gst/video/videooverlay.h>
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cmath>
@@ -160,7 +162,28 @@ int ProbeRenderers(const std::function<bool()>& openGlAvailable) {
   return kRendererDefault;
 }
 
-GstFileGraph::GstFileGraph() { gst_init(nullptr, nullptr); }
+// Every open builds new streaming threads and frame pools. With glibc's
+// defaults each thread may take an arena of its own, and after a large frame
+// is freed an arena keeps up to twice its size unreturned at its top, so
+// memory climbed with every reopen (repeat play) though nothing leaked. One
+// arena, and a fixed threshold that keeps the trim threshold at its 128 KiB
+// default while frames stay on the heap (mapping each frame anew costs a page
+// fault per page), keep memory level.
+namespace {
+void KeepFreedMemoryReturnable() {
+  static const bool once = [] {
+    mallopt(M_ARENA_MAX, 1);
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    return true;
+  }();
+  (void)once;
+}
+}  // namespace
+
+GstFileGraph::GstFileGraph() {
+  KeepFreedMemoryReturnable();
+  gst_init(nullptr, nullptr);
+}
 
 GstFileGraph::~GstFileGraph() { Release(); }
 

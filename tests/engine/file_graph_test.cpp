@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <thread>
 
+#include <unistd.h>
+
 #include "engine/gst_file_graph.h"
 #include "engine/media_detector.h"
 #include "engine/monitor_levels.h"
@@ -391,4 +393,31 @@ TEST_F(FileSession, AnamorphicVideoOpensAtItsDisplayShape) {
   gst_object_unref(xSink);
   EXPECT_EQ(width, 1024);
   EXPECT_EQ(height, 576);
+}
+
+namespace {
+// Resident memory of this process, in MB.
+double ResidentMb() {
+  long pages = 0, resident = 0;
+  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(f);
+  }
+  return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1 << 20);
+}
+}  // namespace
+
+// Playing the same 1080p clip again and again (repeat mode) keeps memory
+// level: each open frees what the one before it held, frames included.
+TEST_F(FileSession, ReopeningTheSameClipKeepsMemoryLevel) {
+  double afterFifth = 0;
+  for (int open = 1; open <= 20; ++open) {
+    SCOPED_TRACE(open);
+    ASSERT_TRUE(session.OpenFiles({TestClip("video-2s-1920x1080.mp4")}));
+    const std::uint64_t seen = mixer.Slot(0).Count();
+    ASSERT_TRUE(WaitFor([&] { return mixer.Slot(0).Count() >= seen + 10; }, 5));
+    session.CloseSession();
+    if (open == 5) afterFifth = ResidentMb();
+  }
+  EXPECT_LT(ResidentMb(), afterFifth + 4) << "after the fifth open: " << afterFifth << " MB";
 }
