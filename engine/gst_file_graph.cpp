@@ -126,6 +126,40 @@ void AskSize(GstElement* sizeFilter, const char* format, int width, int height) 
   gst_caps_unref(caps);
 }
 
+// Frame threads hold a picture each and delay the first one by as many; up to
+// 1080p one thread decodes in real time, so only larger pictures get them.
+constexpr int kFrameThreadsAbovePixels = 1920 * 1088;
+
+GstPadProbeReturn ChooseDecoderThreads(GstPad* pad, GstPadProbeInfo* info, gpointer) {
+  GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+  if (GST_EVENT_TYPE(event) != GST_EVENT_CAPS) return GST_PAD_PROBE_OK;
+  GstCaps* caps = nullptr;
+  gst_event_parse_caps(event, &caps);
+  int width = 0, height = 0;
+  const GstStructure* st = caps && !gst_caps_is_empty(caps) ? gst_caps_get_structure(caps, 0) : nullptr;
+  if (st && gst_structure_get_int(st, "width", &width) && gst_structure_get_int(st, "height", &height)) {
+    GstElement* decoder = gst_pad_get_parent_element(pad);
+    if (decoder) {
+      const bool large = static_cast<std::int64_t>(width) * height > kFrameThreadsAbovePixels;
+      gst_util_set_object_arg(G_OBJECT(decoder), "thread-type", large ? "auto" : "slice");
+      gst_object_unref(decoder);
+    }
+  }
+  return GST_PAD_PROBE_OK;
+}
+
+// Set on every element playbin makes, before it runs.
+void SetUpElement(GstElement*, GstElement* element, gpointer) {
+  if (!GST_IS_VIDEO_DECODER(element) ||
+      !g_object_class_find_property(G_OBJECT_GET_CLASS(element), "thread-type"))
+    return;
+  if (GstPad* sink = gst_element_get_static_pad(element, "sink")) {
+    gst_pad_add_probe(sink, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, ChooseDecoderThreads, nullptr,
+                      nullptr);
+    gst_object_unref(sink);
+  }
+}
+
 // Goes to PAUSED and waits for the preroll; an error ends the wait at once.
 bool WaitForPreroll(GstElement* pipeline) {
   GstStateChangeReturn change = gst_element_set_state(pipeline, GST_STATE_PAUSED);
@@ -257,6 +291,7 @@ bool GstFileGraph::RenderFile(const std::string& path, int rendererKind) {
     g_object_set(pipeline_, "audio-sink", sink, nullptr);
   }
   g_object_set(pipeline_, "volume", gain_, nullptr);
+  g_signal_connect(pipeline_, "element-setup", G_CALLBACK(SetUpElement), nullptr);
 
   bool failed = !WaitForPreroll(pipeline_);
   if (failed) {
