@@ -31,6 +31,7 @@ int main(int argc, char** argv) {
 
   engine::GstFileGraph graph;
   engine::MediaDetector detector;
+  detector.AnswerFrom(&graph);
   engine::GstAudioStream audio;
   app::QtPrompt prompt;
   app::MainFormParts parts;

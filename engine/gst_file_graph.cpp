@@ -160,6 +160,32 @@ void SetUpElement(GstElement*, GstElement* element, gpointer) {
   }
 }
 
+// The caps a stream had before decoding, reached through the ghost pads
+// from the pad that leaves playbin's decoding bin.
+bool DecodedFromPicture(GstPad* combinerPad) {
+  GstPad* pad = gst_pad_get_peer(combinerPad);
+  while (pad && GST_IS_GHOST_PAD(pad)) {
+    GstPad* target = gst_ghost_pad_get_target(GST_GHOST_PAD(pad));
+    gst_object_unref(pad);
+    pad = target;
+  }
+  if (!pad) return false;
+  bool picture = false;
+  if (GstElement* decoder = gst_pad_get_parent_element(pad)) {
+    if (GST_IS_VIDEO_DECODER(decoder)) {
+      GstPad* sink = gst_element_get_static_pad(decoder, "sink");
+      GstCaps* caps = sink ? gst_pad_get_current_caps(sink) : nullptr;
+      if (caps && !gst_caps_is_empty(caps))
+        picture = g_str_has_prefix(gst_structure_get_name(gst_caps_get_structure(caps, 0)), "image/");
+      if (caps) gst_caps_unref(caps);
+      if (sink) gst_object_unref(sink);
+    }
+    gst_object_unref(decoder);
+  }
+  gst_object_unref(pad);
+  return picture;
+}
+
 // Goes to PAUSED and waits for the preroll; an error ends the wait at once.
 bool WaitForPreroll(GstElement* pipeline) {
   GstStateChangeReturn change = gst_element_set_state(pipeline, GST_STATE_PAUSED);
@@ -196,28 +222,25 @@ int ProbeRenderers(const std::function<bool()>& openGlAvailable) {
   return kRendererDefault;
 }
 
+namespace {
 // Every open builds new streaming threads and frame pools. With glibc's
 // defaults each thread may take an arena of its own, and after a large frame
 // is freed an arena keeps up to twice its size unreturned at its top, so
-// memory climbed with every reopen (repeat play) though nothing leaked. One
-// arena, and a fixed threshold that keeps the trim threshold at its 128 KiB
-// default while frames stay on the heap (mapping each frame anew costs a page
-// fault per page), keep memory level.
-namespace {
-void KeepFreedMemoryReturnable() {
-  static const bool once = [] {
-    mallopt(M_ARENA_MAX, 1);
-    mallopt(M_MMAP_THRESHOLD, 32 << 20);
-    return true;
-  }();
-  (void)once;
-}
+// memory climbed with every reopen (repeat play) though nothing leaked. So:
+// one arena; frames stay on the heap (a fresh mapping per frame costs a page
+// fault per page, and the decoder copies every frame it still refers to);
+// 16 MiB may stay at the top, room for the frames in passage; and a released
+// graph gives its freed pages back (Release). Set as the program loads,
+// before any thread has taken an arena.
+const bool kFreedMemoryReturnable = [] {
+  mallopt(M_ARENA_MAX, 1);
+  mallopt(M_MMAP_THRESHOLD, 32 << 20);
+  mallopt(M_TRIM_THRESHOLD, 16 << 20);
+  return true;
+}();
 }  // namespace
 
-GstFileGraph::GstFileGraph() {
-  KeepFreedMemoryReturnable();
-  gst_init(nullptr, nullptr);
-}
+GstFileGraph::GstFileGraph() { gst_init(nullptr, nullptr); }
 
 GstFileGraph::~GstFileGraph() { Release(); }
 
@@ -261,6 +284,7 @@ bool GstFileGraph::RenderFile(const std::string& path, int rendererKind) {
     return false;
   }
   kind_ = rendererKind;
+  path_ = path;
   g_object_set(pipeline_, "uri", uri, nullptr);
   g_free(uri);
   if (GstElement* sink = MakeVideoSink(rendererKind)) {
@@ -356,16 +380,56 @@ void GstFileGraph::Release() {
   }
   overlay_ = nullptr;
   sizeFilter_ = nullptr;
+  path_.clear();
   if (panorama_) {
     gst_object_unref(panorama_);
     panorama_ = nullptr;
   }
   // Streaming threads are joined by now: no frame can arrive after this.
   if (output_.mixer && kind_ != kRendererDefault) output_.mixer->Reset();
+  malloc_trim(0);  // the graph's frames and pools, freed just now
   stop_ = 0;
   lastCurrent_ = 0;
   ended_ = false;
   rate_ = 1.0;
+}
+
+bool GstFileGraph::NegotiatedStreams(const std::string& path, std::vector<NegotiatedStream>* streams,
+                                     std::uint64_t* durationNs) const {
+  if (!pipeline_ || path.empty() || path != path_) return false;
+  gint64 duration = 0;
+  if (!gst_element_query_duration(pipeline_, GST_FORMAT_TIME, &duration) || duration <= 0)
+    return false;
+  gint videos = 0, audios = 0, texts = 0;
+  g_object_get(pipeline_, "n-video", &videos, "n-audio", &audios, "n-text", &texts, nullptr);
+  std::vector<NegotiatedStream> found;
+  for (gint i = 0; i < videos; ++i) {
+    GstPad* pad = nullptr;
+    g_signal_emit_by_name(pipeline_, "get-video-pad", i, &pad);
+    if (!pad) return false;
+    GstCaps* caps = gst_pad_get_current_caps(pad);
+    const bool picture = DecodedFromPicture(pad);
+    gst_object_unref(pad);
+    GstVideoInfo info;
+    const bool known = caps && gst_video_info_from_caps(&info, caps);
+    if (caps) gst_caps_unref(caps);
+    // Still pictures and streams without a fixed rate are read from the file.
+    if (!known || picture || info.fps_n <= 0 || info.fps_d <= 0) return false;
+    NegotiatedStream v;
+    v.type = StreamType::Video;
+    v.width = info.width;
+    v.height = info.height;
+    v.parN = static_cast<unsigned>(std::max(info.par_n, 0));
+    v.parD = static_cast<unsigned>(std::max(info.par_d, 0));
+    v.rateN = static_cast<unsigned>(info.fps_n);
+    v.rateD = static_cast<unsigned>(info.fps_d);
+    found.push_back(v);
+  }
+  for (gint i = 0; i < audios; ++i) found.push_back({StreamType::Audio});
+  for (gint i = 0; i < texts; ++i) found.push_back({StreamType::Other});
+  *streams = std::move(found);
+  *durationNs = static_cast<std::uint64_t>(duration);
+  return true;
 }
 
 void GstFileGraph::DrainBus() {
