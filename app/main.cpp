@@ -34,6 +34,7 @@ int main(int argc, char** argv) {
   engine::GstFileGraph graph;
   engine::GstPipGraph pipGraph;
   engine::MediaDetector detector;
+  detector.AnswerFrom(&graph);
   engine::GstAudioStream audio;
   engine::GstDvdGraph dvd;
   app::QtPrompt prompt;

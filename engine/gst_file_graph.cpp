@@ -4,6 +4,8 @@
 #include <gst/video/video.h>
 #include <gst/video/videooverlay.h>
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cmath>
@@ -124,6 +126,66 @@ void AskSize(GstElement* sizeFilter, const char* format, int width, int height) 
   gst_caps_unref(caps);
 }
 
+// Frame threads hold a picture each and delay the first one by as many; up to
+// 1080p one thread decodes in real time, so only larger pictures get them.
+constexpr int kFrameThreadsAbovePixels = 1920 * 1088;
+
+GstPadProbeReturn ChooseDecoderThreads(GstPad* pad, GstPadProbeInfo* info, gpointer) {
+  GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+  if (GST_EVENT_TYPE(event) != GST_EVENT_CAPS) return GST_PAD_PROBE_OK;
+  GstCaps* caps = nullptr;
+  gst_event_parse_caps(event, &caps);
+  int width = 0, height = 0;
+  const GstStructure* st = caps && !gst_caps_is_empty(caps) ? gst_caps_get_structure(caps, 0) : nullptr;
+  if (st && gst_structure_get_int(st, "width", &width) && gst_structure_get_int(st, "height", &height)) {
+    GstElement* decoder = gst_pad_get_parent_element(pad);
+    if (decoder) {
+      const bool large = static_cast<std::int64_t>(width) * height > kFrameThreadsAbovePixels;
+      gst_util_set_object_arg(G_OBJECT(decoder), "thread-type", large ? "auto" : "slice");
+      gst_object_unref(decoder);
+    }
+  }
+  return GST_PAD_PROBE_OK;
+}
+
+// Set on every element playbin makes, before it runs.
+void SetUpElement(GstElement*, GstElement* element, gpointer) {
+  if (!GST_IS_VIDEO_DECODER(element) ||
+      !g_object_class_find_property(G_OBJECT_GET_CLASS(element), "thread-type"))
+    return;
+  if (GstPad* sink = gst_element_get_static_pad(element, "sink")) {
+    gst_pad_add_probe(sink, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, ChooseDecoderThreads, nullptr,
+                      nullptr);
+    gst_object_unref(sink);
+  }
+}
+
+// The caps a stream had before decoding, reached through the ghost pads
+// from the pad that leaves playbin's decoding bin.
+bool DecodedFromPicture(GstPad* combinerPad) {
+  GstPad* pad = gst_pad_get_peer(combinerPad);
+  while (pad && GST_IS_GHOST_PAD(pad)) {
+    GstPad* target = gst_ghost_pad_get_target(GST_GHOST_PAD(pad));
+    gst_object_unref(pad);
+    pad = target;
+  }
+  if (!pad) return false;
+  bool picture = false;
+  if (GstElement* decoder = gst_pad_get_parent_element(pad)) {
+    if (GST_IS_VIDEO_DECODER(decoder)) {
+      GstPad* sink = gst_element_get_static_pad(decoder, "sink");
+      GstCaps* caps = sink ? gst_pad_get_current_caps(sink) : nullptr;
+      if (caps && !gst_caps_is_empty(caps))
+        picture = g_str_has_prefix(gst_structure_get_name(gst_caps_get_structure(caps, 0)), "image/");
+      if (caps) gst_caps_unref(caps);
+      if (sink) gst_object_unref(sink);
+    }
+    gst_object_unref(decoder);
+  }
+  gst_object_unref(pad);
+  return picture;
+}
+
 // Goes to PAUSED and waits for the preroll; an error ends the wait at once.
 bool WaitForPreroll(GstElement* pipeline) {
   GstStateChangeReturn change = gst_element_set_state(pipeline, GST_STATE_PAUSED);
@@ -159,6 +221,24 @@ int ProbeRenderers(const std::function<bool()>& openGlAvailable) {
   if (mixing) return openGl() ? kRendererMixer9 : kRendererMixer7;
   return kRendererDefault;
 }
+
+namespace {
+// Every open builds new streaming threads and frame pools. With glibc's
+// defaults each thread may take an arena of its own, and after a large frame
+// is freed an arena keeps up to twice its size unreturned at its top, so
+// memory climbed with every reopen (repeat play) though nothing leaked. So:
+// one arena; frames stay on the heap (a fresh mapping per frame costs a page
+// fault per page, and the decoder copies every frame it still refers to);
+// 16 MiB may stay at the top, room for the frames in passage; and a released
+// graph gives its freed pages back (Release). Set as the program loads,
+// before any thread has taken an arena.
+const bool kFreedMemoryReturnable = [] {
+  mallopt(M_ARENA_MAX, 1);
+  mallopt(M_MMAP_THRESHOLD, 32 << 20);
+  mallopt(M_TRIM_THRESHOLD, 16 << 20);
+  return true;
+}();
+}  // namespace
 
 GstFileGraph::GstFileGraph() { gst_init(nullptr, nullptr); }
 
@@ -204,6 +284,7 @@ bool GstFileGraph::RenderFile(const std::string& path, int rendererKind) {
     return false;
   }
   kind_ = rendererKind;
+  path_ = path;
   g_object_set(pipeline_, "uri", uri, nullptr);
   g_free(uri);
   if (GstElement* sink = MakeVideoSink(rendererKind)) {
@@ -234,6 +315,7 @@ bool GstFileGraph::RenderFile(const std::string& path, int rendererKind) {
     g_object_set(pipeline_, "audio-sink", sink, nullptr);
   }
   g_object_set(pipeline_, "volume", gain_, nullptr);
+  g_signal_connect(pipeline_, "element-setup", G_CALLBACK(SetUpElement), nullptr);
 
   bool failed = !WaitForPreroll(pipeline_);
   if (failed) {
@@ -298,16 +380,56 @@ void GstFileGraph::Release() {
   }
   overlay_ = nullptr;
   sizeFilter_ = nullptr;
+  path_.clear();
   if (panorama_) {
     gst_object_unref(panorama_);
     panorama_ = nullptr;
   }
   // Streaming threads are joined by now: no frame can arrive after this.
   if (output_.mixer && kind_ != kRendererDefault) output_.mixer->Reset();
+  malloc_trim(0);  // the graph's frames and pools, freed just now
   stop_ = 0;
   lastCurrent_ = 0;
   ended_ = false;
   rate_ = 1.0;
+}
+
+bool GstFileGraph::NegotiatedStreams(const std::string& path, std::vector<NegotiatedStream>* streams,
+                                     std::uint64_t* durationNs) const {
+  if (!pipeline_ || path.empty() || path != path_) return false;
+  gint64 duration = 0;
+  if (!gst_element_query_duration(pipeline_, GST_FORMAT_TIME, &duration) || duration <= 0)
+    return false;
+  gint videos = 0, audios = 0, texts = 0;
+  g_object_get(pipeline_, "n-video", &videos, "n-audio", &audios, "n-text", &texts, nullptr);
+  std::vector<NegotiatedStream> found;
+  for (gint i = 0; i < videos; ++i) {
+    GstPad* pad = nullptr;
+    g_signal_emit_by_name(pipeline_, "get-video-pad", i, &pad);
+    if (!pad) return false;
+    GstCaps* caps = gst_pad_get_current_caps(pad);
+    const bool picture = DecodedFromPicture(pad);
+    gst_object_unref(pad);
+    GstVideoInfo info;
+    const bool known = caps && gst_video_info_from_caps(&info, caps);
+    if (caps) gst_caps_unref(caps);
+    // Still pictures and streams without a fixed rate are read from the file.
+    if (!known || picture || info.fps_n <= 0 || info.fps_d <= 0) return false;
+    NegotiatedStream v;
+    v.type = StreamType::Video;
+    v.width = info.width;
+    v.height = info.height;
+    v.parN = static_cast<unsigned>(std::max(info.par_n, 0));
+    v.parD = static_cast<unsigned>(std::max(info.par_d, 0));
+    v.rateN = static_cast<unsigned>(info.fps_n);
+    v.rateD = static_cast<unsigned>(info.fps_d);
+    found.push_back(v);
+  }
+  for (gint i = 0; i < audios; ++i) found.push_back({StreamType::Audio});
+  for (gint i = 0; i < texts; ++i) found.push_back({StreamType::Other});
+  *streams = std::move(found);
+  *durationNs = static_cast<std::uint64_t>(duration);
+  return true;
 }
 
 void GstFileGraph::DrainBus() {

@@ -5,7 +5,10 @@
 #include <gst/gst.h>
 
 #include <functional>
+#include <string>
+#include <vector>
 
+#include "engine/media_detector.h"
 #include "engine/media_engines.h"
 
 namespace engine {
@@ -15,7 +18,7 @@ namespace engine {
 // `openGlAvailable` is asked only when the answer decides the kind.
 int ProbeRenderers(const std::function<bool()>& openGlAvailable);
 
-class GstFileGraph final : public MediaGraph {
+class GstFileGraph final : public MediaGraph, public PrerolledFacts {
  public:
   GstFileGraph();
   ~GstFileGraph() override;
@@ -41,6 +44,9 @@ class GstFileGraph final : public MediaGraph {
   void SetWindowPosition(int left, int top, int width, int height) override;
   void Expose() override;
 
+  bool NegotiatedStreams(const std::string& path, std::vector<NegotiatedStream>* streams,
+                         std::uint64_t* durationNs) const override;
+
   // The sink that shows the picture (tests and diagnosis).
   GstElement* VideoSink() const { return videoSink_; }
 
@@ -56,6 +62,7 @@ class GstFileGraph final : public MediaGraph {
   GstElement* overlay_ = nullptr;     // the X sink inside videoSink_ (kind 1000)
   GstElement* sizeFilter_ = nullptr;  // its scaler's output size, when it cannot scale
   VideoOutput output_;
+  std::string path_;  // the file the graph holds
   int kind_ = kRendererMixer7;
   std::int64_t stop_ = 0;
   std::int64_t lastCurrent_ = 0;

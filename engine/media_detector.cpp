@@ -59,6 +59,24 @@ void PutU32(std::string& out, uint32_t v) {
   PutU16(out, v >> 16);
 }
 
+// A video stream as the window shows it. Anamorphic pictures are shown at
+// their display size: the width scaled by the pixel aspect ratio, the height
+// kept (PAL 16:9 is 720 x 576 at 64:45).
+DetectedStream VideoStream(int width, int height, unsigned parN, unsigned parD, unsigned rateN,
+                           unsigned rateD, double length) {
+  DetectedStream d;
+  d.type = StreamType::Video;
+  d.lengthSeconds = length;
+  d.width = width;
+  d.height = height;
+  if (parN > 0 && parD > 0 && parN != parD && d.width > 0) {
+    const double shown = std::round(static_cast<double>(d.width) * parN / parD);
+    if (shown >= 1 && shown <= 65535) d.width = static_cast<int>(shown);
+  }
+  d.frameRate = rateD ? static_cast<double>(rateN) / rateD : 0;
+  return d;
+}
+
 }  // namespace
 
 MediaDetector::MediaDetector() { gst_init(nullptr, nullptr); }
@@ -72,6 +90,25 @@ bool MediaDetector::put_Filename(const std::string& path) {
   if (!platform::IsRegularFile(path)) return false;  // a pipe would block the discoverer
   const std::string uri = FileUri(path);
   if (uri.empty()) return false;
+
+  // The graph that has just opened the file answers from what it negotiated.
+  std::vector<NegotiatedStream> negotiated;
+  std::uint64_t durationNs = 0;
+  if (graph_ && graph_->NegotiatedStreams(path, &negotiated, &durationNs) && !negotiated.empty()) {
+    const double length = ClockToSeconds(durationNs);
+    for (const NegotiatedStream& n : negotiated) {
+      if (n.type == StreamType::Video) {
+        streams_.push_back(VideoStream(n.width, n.height, n.parN, n.parD, n.rateN, n.rateD, length));
+      } else {
+        DetectedStream d;
+        d.type = n.type;
+        d.lengthSeconds = length;
+        streams_.push_back(d);
+      }
+    }
+    path_ = path;
+    return true;
+  }
 
   GError* err = nullptr;
   GstDiscoverer* discoverer = gst_discoverer_new(kDiscoverTimeout, &err);
@@ -98,20 +135,12 @@ bool MediaDetector::put_Filename(const std::string& path) {
     d.lengthSeconds = length;
     if (GST_IS_DISCOVERER_VIDEO_INFO(s)) {
       auto* v = GST_DISCOVERER_VIDEO_INFO(s);
-      d.type = StreamType::Video;
-      d.width = static_cast<int>(gst_discoverer_video_info_get_width(v));
-      d.height = static_cast<int>(gst_discoverer_video_info_get_height(v));
-      // Anamorphic pictures are shown at their display size: the width scaled
-      // by the pixel aspect ratio, the height kept (PAL 16:9 is 720 x 576 at 64:45).
-      const guint parN = gst_discoverer_video_info_get_par_num(v);
-      const guint parD = gst_discoverer_video_info_get_par_denom(v);
-      if (parN > 0 && parD > 0 && parN != parD && d.width > 0) {
-        const double shown = std::round(static_cast<double>(d.width) * parN / parD);
-        if (shown >= 1 && shown <= 65535) d.width = static_cast<int>(shown);
-      }
-      const guint num = gst_discoverer_video_info_get_framerate_num(v);
-      const guint den = gst_discoverer_video_info_get_framerate_denom(v);
-      d.frameRate = den ? static_cast<double>(num) / den : 0;
+      d = VideoStream(static_cast<int>(gst_discoverer_video_info_get_width(v)),
+                      static_cast<int>(gst_discoverer_video_info_get_height(v)),
+                      gst_discoverer_video_info_get_par_num(v),
+                      gst_discoverer_video_info_get_par_denom(v),
+                      gst_discoverer_video_info_get_framerate_num(v),
+                      gst_discoverer_video_info_get_framerate_denom(v), length);
       if (gst_discoverer_video_info_is_image(v)) still = true;
     } else if (GST_IS_DISCOVERER_AUDIO_INFO(s)) {
       d.type = StreamType::Audio;

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <thread>
 
+#include <unistd.h>
+
 #include "engine/gst_file_graph.h"
 #include "engine/media_detector.h"
 #include "engine/monitor_levels.h"
@@ -190,6 +192,50 @@ TEST_F(GraphFixture, VolumeAndBalanceActOnTheOutput) {
   settle();
   Levels silent = RecordMonitor(0.3);
   EXPECT_LT(silent.left + silent.right, 10);
+}
+
+// A detector asking the graph that has just opened a file tells the same
+// facts as one that reads the file itself; only pictures it cannot tell (a
+// still picture, an unknown length) are read from the file.
+TEST_F(GraphFixture, TheOpenGraphTellsTheDetectorWhatTheFileTells) {
+  const struct {
+    const char* name;
+    bool fromGraph;
+  } clips[] = {{"video-2s-320x240.mp4", true},       {"video-2s-320x240.webm", true},
+               {"anamorphic-2s-720x576.mp4", true},  {"video-2s-1920x1080.mp4", true},
+               {"raw-3.6s.h264", false},             {"still-320x240.png", false},
+               {"tone-3s.wav", true}};
+  for (const auto& clip : clips) {
+    SCOPED_TRACE(clip.name);
+    const std::string path = TestClip(clip.name);
+    ASSERT_TRUE(graph.RenderFile(path, kRendererMixer7));
+    std::vector<NegotiatedStream> negotiated;
+    std::uint64_t duration = 0;
+    EXPECT_EQ(graph.NegotiatedStreams(path, &negotiated, &duration), clip.fromGraph);
+    MediaDetector own, asking;
+    asking.AnswerFrom(&graph);
+    ASSERT_TRUE(own.put_Filename(path));
+    ASSERT_TRUE(asking.put_Filename(path));
+    ASSERT_EQ(asking.OutputStreams(), own.OutputStreams());
+    for (int i = 0; i < own.OutputStreams(); ++i) {
+      const DetectedStream& a = asking.Stream(i);
+      const DetectedStream& b = own.Stream(i);
+      EXPECT_EQ(a.type, b.type) << i;
+      EXPECT_EQ(a.width, b.width) << i;
+      EXPECT_EQ(a.height, b.height) << i;
+      EXPECT_DOUBLE_EQ(a.frameRate, b.frameRate) << i;
+      EXPECT_NEAR(a.lengthSeconds, b.lengthSeconds, 0.04) << i;
+    }
+  }
+  // Another file than the graph's is read from the file.
+  MediaDetector asking;
+  asking.AnswerFrom(&graph);
+  ASSERT_TRUE(asking.put_Filename(TestClip("anamorphic-2s-720x576.mp4")));
+  EXPECT_EQ(asking.Stream(0).width, 1024);
+  graph.Release();
+  std::vector<NegotiatedStream> none;
+  std::uint64_t duration = 0;
+  EXPECT_FALSE(graph.NegotiatedStreams(TestClip("still-320x240.png"), &none, &duration));
 }
 
 // The session on the real graph and detector, with a recording window.
@@ -391,4 +437,31 @@ TEST_F(FileSession, AnamorphicVideoOpensAtItsDisplayShape) {
   gst_object_unref(xSink);
   EXPECT_EQ(width, 1024);
   EXPECT_EQ(height, 576);
+}
+
+namespace {
+// Resident memory of this process, in MB.
+double ResidentMb() {
+  long pages = 0, resident = 0;
+  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(f);
+  }
+  return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1 << 20);
+}
+}  // namespace
+
+// Playing the same 1080p clip again and again (repeat mode) keeps memory
+// level: each open frees what the one before it held, frames included.
+TEST_F(FileSession, ReopeningTheSameClipKeepsMemoryLevel) {
+  double afterFifth = 0;
+  for (int open = 1; open <= 20; ++open) {
+    SCOPED_TRACE(open);
+    ASSERT_TRUE(session.OpenFiles({TestClip("video-2s-1920x1080.mp4")}));
+    const std::uint64_t seen = mixer.Slot(0).Count();
+    ASSERT_TRUE(WaitFor([&] { return mixer.Slot(0).Count() >= seen + 10; }, 5));
+    session.CloseSession();
+    if (open == 5) afterFifth = ResidentMb();
+  }
+  EXPECT_LT(ResidentMb(), afterFifth + 4) << "after the fifth open: " << afterFifth << " MB";
 }
