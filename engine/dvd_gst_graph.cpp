@@ -628,6 +628,9 @@ bool GstDvdGraph::PlayAtTime(std::int64_t seconds) {
 
 bool GstDvdGraph::PlayForwards(double rate) {
   if (!pipeline_ || rate <= 0) return false;
+  // Just after another flushing seek the position is unknown until the graph
+  // has settled at the new place: a rate step straight after another was lost.
+  gst_element_get_state(pipeline_, nullptr, nullptr, kSeekTimeLimit);
   gint64 position = 0;
   if (!gst_element_query_position(pipeline_, GST_FORMAT_TIME, &position)) return false;
   if (!gst_element_seek(pipeline_, rate, GST_FORMAT_TIME, GST_SEEK_FLAG_FLUSH, GST_SEEK_TYPE_SET,

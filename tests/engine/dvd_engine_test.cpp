@@ -183,6 +183,53 @@ TEST_F(DvdFixture, TheRateStepsPlayTheTitleFasterAndSlower) {
   EXPECT_GT(speed(), 0.2);
 }
 
+// The picture and the sound move on from the moment a title starts, and again
+// after a jump: the sound server takes the first samples at once, so its clock
+// never holds the picture still.
+TEST_F(DvdFixture, ATitleRunsWithoutAStallFromItsStartAndAfterAJump) {
+  ASSERT_TRUE(dvd.OpenDvd(folder));
+  auto position = [&] {
+    std::int64_t current = 0, stop = 0;
+    graph.GetPositions(&current, &stop);
+    return current / 1e7;  // s
+  };
+  // Over the wall-clock span: how far the title moved, and the longest time
+  // between two reads of the position that moved it.
+  struct Run {
+    double moved = 0, longestStill = 0;
+  };
+  auto watch = [&](double seconds) {
+    const double first = position();
+    EXPECT_TRUE(WaitFor([&] { return position() != first; }, 3));
+    const auto start = Clock::now();
+    auto lastMove = start;
+    const double from = position();
+    double last = from;
+    Run run;
+    while (Clock::now() - start < std::chrono::duration<double>(seconds)) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      const double now = position();
+      if (now == last) continue;
+      run.longestStill = std::max(
+          run.longestStill, std::chrono::duration<double>(Clock::now() - lastMove).count());
+      lastMove = Clock::now();
+      last = now;
+    }
+    run.longestStill = std::max(run.longestStill,
+                                std::chrono::duration<double>(Clock::now() - lastMove).count());
+    run.moved = last - from;
+    return run;
+  };
+  dvd.JumpToDvdItem(0);  // Title1(0-1), 6 s
+  Run run = watch(4);
+  EXPECT_GE(run.moved, 3.3);
+  EXPECT_LT(run.longestStill, 0.5);
+  dvd.JumpToDvdItem(2);  // its second chapter, 2 s in
+  run = watch(3);
+  EXPECT_GE(run.moved, 2.4);
+  EXPECT_LT(run.longestStill, 0.5);
+}
+
 TEST_F(DvdFixture, FoldersThatAreNoDvdFailOnceAndLeaveTheReadyState) {
   const fs::path temp = fs::temp_directory_path() / ("orvane-dvd-" + std::to_string(::getpid()));
   fs::remove_all(temp);
