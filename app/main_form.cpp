@@ -555,6 +555,10 @@ void TOrvaneMain_Form::FormDestroy() {
     parts_.dvd->Release();
     parts_.dvd->SetVideoOutput({});
   }
+  session_.pipGraph().Release();
+  session_.pipGraph().SetVideoOutput({});
+  // No graph delivers any more: the surface the listener posts to may go.
+  mixer_.SetFrameListener({});
   if (parts_.audio) parts_.audio->Free();
 }
 

@@ -40,8 +40,12 @@ void VideoMixer::Reset() {
 }
 
 void VideoMixer::SetAlpha(int stream, float alpha) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  alpha_[Index(stream)] = std::clamp(alpha, 0.0f, 1.0f);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    alpha_[Index(stream)] = std::clamp(alpha, 0.0f, 1.0f);
+  }
+  // A paused picture gets no new frame to show the change with.
+  if (listener_) listener_();
 }
 
 float VideoMixer::Alpha(int stream) const {
@@ -50,8 +54,11 @@ float VideoMixer::Alpha(int stream) const {
 }
 
 void VideoMixer::SetOutputRect(int stream, const NormalisedRect& rect) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  rect_[Index(stream)] = rect;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    rect_[Index(stream)] = rect;
+  }
+  if (listener_) listener_();
 }
 
 NormalisedRect VideoMixer::OutputRect(int stream) const {

@@ -60,8 +60,9 @@ class VideoMixer {
   FrameSlot& Slot(int stream) { return slots_[Index(stream)]; }
   const FrameSlot& Slot(int stream) const { return slots_[Index(stream)]; }
 
-  // Called on a streaming thread after a frame arrives; it must only post work
-  // to the GUI thread. Set once, before any graph runs.
+  // Called on a streaming thread after a frame arrives, and after an alpha or
+  // an output rectangle changes; it must only post work to the GUI thread.
+  // Set before any graph runs, cleared only once none runs.
   void SetFrameListener(std::function<void()> listener) { listener_ = std::move(listener); }
   void Deliver(int stream, std::shared_ptr<const VideoFrame> frame);
 

@@ -92,7 +92,9 @@ class Player:
             [sys.executable, os.path.join(os.path.dirname(__file__), 'x_windows.py'), 'delete',
              str(self.window.id)], check=True)
         try:
-            self.proc.wait(15)
+            code = self.proc.wait(15)
+            # Frames still arriving while the window goes once crashed it.
+            xw.check(code == 0, f'the player closes cleanly (exit {code})')
         except subprocess.TimeoutExpired:
             self.proc.kill()
             xw.check(False, 'the player exits when closed')

@@ -124,6 +124,21 @@ TEST_F(PipFixture, StandardCentreMirroredLeftRightAndResetAsStored) {
   EXPECT_EQ(Stored("SmallPosition"), 5);
 }
 
+TEST_F(PipFixture, APausedPictureIsRedrawnWhenItsPlacementOrAlphaChanges) {
+  Open();
+  session.PauseSession();
+  int repaints = 0;
+  mixer.SetFrameListener([&] { ++repaints; });
+  pip.SetStandardPosition(1);
+  EXPECT_GT(repaints, 0) << "a new place was never shown";
+  repaints = 0;
+  pip.SwapPictures();
+  EXPECT_GT(repaints, 0) << "a swap was never shown";
+  repaints = 0;
+  pip.SetPipAlpha(pip.StreamB, 30);
+  EXPECT_GT(repaints, 0) << "a new alpha was never shown";
+}
+
 TEST_F(PipFixture, StoredPlacementIsAppliedAtOpenAndTooWideIsHalved) {
   store.WriteInt("Pip", "PositionType", 102);
   for (auto [key, value] : {std::pair{"SmallLeft", 10}, {"SmallTop", 10}, {"SmallRight", 120}, {"SmallBottom", 40}})
