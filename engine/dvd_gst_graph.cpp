@@ -661,14 +661,38 @@ void GstDvdGraph::ChooseSubpicture(int stream, bool forcedOnly) {
     seen_.subpicture = stream;
     seen_.subpictureForcedOnly = forcedOnly;
   }
-  if (!sourcePad_) return;
-  // The same request the navigator itself sends down, marked as ours.
-  GstStructure* s = gst_structure_new("application/x-gst-dvd", "event", G_TYPE_STRING,
-                                      "dvd-set-subpicture-track", "logical-id", G_TYPE_INT, stream,
-                                      "physical-id", G_TYPE_INT, stream, "forced-only",
-                                      G_TYPE_BOOLEAN, forcedOnly, "orvane-choice", G_TYPE_BOOLEAN,
-                                      TRUE, nullptr);
-  gst_pad_push_event(sourcePad_, gst_event_new_custom(GST_EVENT_CUSTOM_DOWNSTREAM, s));
+  if (!source_) return;
+  {
+    std::lock_guard<std::mutex> lock(choice_->mutex);
+    choice_->stream = stream;
+    choice_->forcedOnly = forcedOnly;
+  }
+  // A paused graph holds its stream lock while it prerolls, so a pushed event
+  // would wait for the resume: it goes from a GStreamer thread instead, and
+  // carries whatever choice is the latest by the time it gets through.
+  auto* held = new std::shared_ptr<Choice>(choice_);
+  gst_element_call_async(
+      source_,
+      +[](GstElement* source, gpointer data) {
+        Choice& choice = **static_cast<std::shared_ptr<Choice>*>(data);
+        int stream = 0;
+        gboolean forcedOnly = FALSE;
+        {
+          std::lock_guard<std::mutex> lock(choice.mutex);
+          stream = choice.stream;
+          forcedOnly = choice.forcedOnly;
+        }
+        GstPad* pad = gst_element_get_static_pad(source, "src");
+        if (!pad) return;
+        // The same request the navigator itself sends down, marked as ours.
+        GstStructure* s = gst_structure_new(
+            "application/x-gst-dvd", "event", G_TYPE_STRING, "dvd-set-subpicture-track",
+            "logical-id", G_TYPE_INT, stream, "physical-id", G_TYPE_INT, stream, "forced-only",
+            G_TYPE_BOOLEAN, forcedOnly, "orvane-choice", G_TYPE_BOOLEAN, TRUE, nullptr);
+        gst_pad_push_event(pad, gst_event_new_custom(GST_EVENT_CUSTOM_DOWNSTREAM, s));
+        gst_object_unref(pad);
+      },
+      held, +[](gpointer data) { delete static_cast<std::shared_ptr<Choice>*>(data); });
 }
 
 bool GstDvdGraph::SelectSubpictureStream(int stream) {

@@ -113,6 +113,14 @@ class GstDvdGraph final : public DvdGraph {
   bool ended_ = false;
   int chosenSubpicture_ = -1;  // -1: the disc's own choice
   bool subpictureShown_ = true;
+  // The sub-picture request still to reach the stream; shared with the
+  // thread that sends it, which may outlive this graph.
+  struct Choice {
+    std::mutex mutex;
+    int stream = 0;
+    bool forcedOnly = false;
+  };
+  std::shared_ptr<Choice> choice_ = std::make_shared<Choice>();
 
   std::mutex seenMutex_;
   Seen seen_;
