@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "engine/dvd_disc_facts.h"
 #include "engine/gst_wait.h"
@@ -27,6 +28,8 @@ namespace {
 // A disc that shows no picture by then is taken as failed rather than hang the window.
 constexpr GstClockTime kOpenTimeLimit = 10 * GST_SECOND;
 constexpr GstClockTime kSeekTimeLimit = 3 * GST_SECOND;
+// A chapter seek lands on the chapter's first frame, give or take a frame.
+constexpr std::int64_t kChapterStartSlack = 100;
 
 GstFormat Format(const char* nick) {
   const GstFormat format = gst_format_get_by_nick(nick);
@@ -495,6 +498,14 @@ bool GstDvdGraph::Location(int* title, int* chapter, std::int64_t* seconds) {
   // The stream time runs from the start of the title.
   if (!gst_element_query_position(pipeline_, GST_FORMAT_TIME, &position) || position < 0)
     position = 0;
+  // The navigator names a chapter as it reads it, which is ahead of the
+  // picture: the chapter shown is the one whose start the position passed.
+  std::vector<std::int64_t> starts;
+  if (disc_ && disc_->ChapterStarts(t, &starts)) {
+    const std::int64_t ms = position / GST_MSECOND + kChapterStartSlack;
+    c = static_cast<int>(std::upper_bound(starts.begin(), starts.end(), ms) - starts.begin());
+    c = std::max(c, 1);
+  }
   *title = t;
   *chapter = c;
   *seconds = position / GST_SECOND;
@@ -596,15 +607,22 @@ bool GstDvdGraph::PlayChapterInTitle(int title, int chapter) {
   return chapter == 1 && current != title ? true : SeekSource(Format("chapter"), chapter);
 }
 
-bool GstDvdGraph::PlayPrevChapter() {
-  return SendNavigation(gst_structure_new("application/x-gst-navigation", "event", G_TYPE_STRING,
-                                          "key-press", "key", G_TYPE_STRING, "comma", nullptr));
+// The navigator's own program steps count from where it reads, which runs
+// ahead of the picture by the queued data: "next" a second before a chapter's
+// end skipped one. Steps are chapter seeks from the chapter shown instead.
+bool GstDvdGraph::StepChapter(int step) {
+  int title = 0, chapter = 0;
+  std::int64_t seconds = 0;
+  if (!pipeline_ || !SeekSafe() || !Location(&title, &chapter, &seconds) || chapter < 1)
+    return false;
+  const int target = chapter + step;
+  if (target < 1 || target > Chapters(title)) return false;
+  return SeekSource(Format("chapter"), target);
 }
 
-bool GstDvdGraph::PlayNextChapter() {
-  return SendNavigation(gst_structure_new("application/x-gst-navigation", "event", G_TYPE_STRING,
-                                          "key-press", "key", G_TYPE_STRING, "period", nullptr));
-}
+bool GstDvdGraph::PlayPrevChapter() { return StepChapter(-1); }
+
+bool GstDvdGraph::PlayNextChapter() { return StepChapter(1); }
 
 bool GstDvdGraph::ShowMenu(int menu) {
   GstNavigationCommand command = GST_NAVIGATION_COMMAND_INVALID;

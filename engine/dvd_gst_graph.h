@@ -90,6 +90,7 @@ class GstDvdGraph final : public DvdGraph {
   bool SeekSource(GstFormat format, gint64 value);
   bool SendNavigation(GstStructure* structure);
   void ChooseSubpicture(int stream, bool forcedOnly);
+  bool StepChapter(int step);
   static GstPadProbeReturn OnSourceEvent(GstPad* pad, GstPadProbeInfo* info, gpointer self);
   static GstPadProbeReturn OnShownEvent(GstPad* pad, GstPadProbeInfo* info, gpointer self);
   int ShownTitle();
