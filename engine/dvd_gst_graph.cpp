@@ -252,11 +252,16 @@ bool GstDvdGraph::RenderFile(const std::string& path, int rendererKind) {
   }
   kind_ = rendererKind;
   path_ = path;
-  // The disc's bin takes the path from the location of its URI, unescaped.
-  gchar* escaped = g_uri_escape_string(path.c_str(), "/", FALSE);
-  const std::string uri = std::string("dvd://") + escaped;
-  g_free(escaped);
-  g_object_set(pipeline_, "uri", uri.c_str(), nullptr);
+  // The disc's bin passes its URI's location on still escaped, so a folder
+  // with a blank or CJK in its name would not be found: the path goes to its
+  // device property as it is.
+  g_object_set(pipeline_, "uri", "dvd://", nullptr);
+  g_signal_connect(pipeline_, "source-setup",
+                   G_CALLBACK(+[](GstElement*, GstElement* source, gpointer data) {
+                     if (g_object_class_find_property(G_OBJECT_GET_CLASS(source), "device"))
+                       g_object_set(source, "device", static_cast<const char*>(data), nullptr);
+                   }),
+                   const_cast<char*>(path_.c_str()));
   // The navigator's own events are watched from the moment it exists.
   g_signal_connect(pipeline_, "deep-element-added",
                    G_CALLBACK(+[](GstBin*, GstBin*, GstElement* element, gpointer data) {

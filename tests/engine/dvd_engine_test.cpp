@@ -206,8 +206,15 @@ TEST_F(DvdFixture, FoldersThatAreNoDvdFailOnceAndLeaveTheReadyState) {
     EXPECT_FALSE(graph.Exists());
     EXPECT_EQ(session.DvdPath, bad.string());
   }
-  // The engine is none the worse: the real folder opens after them.
+  // The engine is none the worse: the real folder opens after them, also
+  // from a folder whose name has a blank and CJK in it.
   EXPECT_TRUE(dvd.OpenDvd(folder));
+  const fs::path odd = temp / "sp ace 中文";
+  fs::copy(folder, odd, fs::copy_options::recursive);
+  parts.prompt.shown.clear();
+  EXPECT_TRUE(dvd.OpenDvd(odd.string()));
+  EXPECT_TRUE(parts.prompt.shown.empty());
+  EXPECT_EQ(dvd.DvdList.size(), 6u);
   fs::remove_all(temp);
 }
 
