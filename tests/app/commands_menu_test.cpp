@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <fstream>
 
+#include "engine/dvd_drives.h"
 #include "form_fixture.h"
 
 using settings::Command;
@@ -74,6 +75,15 @@ TEST_F(CommandsFixture, MenuHoldsEveryItemWithItsCaptionAndUnbuiltOnesDisabled) 
     EXPECT_FALSE(Find(name)->isEnabled()) << name;
   // A command bound after its item was made still enables the item.
   EXPECT_TRUE(Find("pOpendvddirectory")->isEnabled());
+  // The drive submenu lists the drives, or says in one dead entry that there are none.
+  const auto drives = engine::ListDiscDrives();
+  const QList<QAction*> entries = form->pOpendvd->actions();
+  if (drives.empty()) {
+    ASSERT_EQ(entries.size(), 1);
+    EXPECT_FALSE(entries[0]->isEnabled());
+  } else {
+    EXPECT_EQ(entries.size(), static_cast<qsizetype>(drives.size()));
+  }
   OpenClip();
   for (const char* name : {"pClose", "pProperty", "pPlayPause", "pStop", "pPlaycontrol",
                            "pPlayPrevious", "pPlayNext", "pAdd", "pCapturescreen"})
