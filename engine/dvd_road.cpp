@@ -339,8 +339,9 @@ void DvdRoad::Skip(int direction) {
   graph_->PlayAtTime(target);
 }
 
+// Without a graph (the title ended) the rates change nothing, the status included.
 std::string DvdRoad::Accelerate() {
-  if (!graph_ || !graph_->Exists()) return kStatusPlaying;
+  if (!graph_ || !graph_->Exists()) return "";
   double& rate = session_.PlayRate;
   rate = rate >= 1 && rate < 8 ? rate * 2 : 1.0;
   const bool taken = graph_->PlayForwards(rate);
@@ -349,7 +350,7 @@ std::string DvdRoad::Accelerate() {
 }
 
 std::string DvdRoad::Decelerate() {
-  if (!graph_ || !graph_->Exists()) return kStatusPlaying;
+  if (!graph_ || !graph_->Exists()) return "";
   double& rate = session_.PlayRate;
   if (rate > 1)
     rate = 1.0;

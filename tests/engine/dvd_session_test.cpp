@@ -194,6 +194,14 @@ TEST_F(DvdSession, RatesDoubleAndHalveWithTheirStatusAndPauseResumesAtNormalSpee
   EXPECT_TRUE(Sent("next"));
   EXPECT_TRUE(Sent("previous"));
   EXPECT_TRUE(Sent("menu 3"));
+
+  // After the title ended there is no disc to speed up: the status stays.
+  At(1, 1, 5400);
+  ASSERT_FALSE(disc.exists);
+  const double rate = session.PlayRate;
+  EXPECT_EQ(session.Accelerate(), "");
+  EXPECT_EQ(session.Decelerate(), "");
+  EXPECT_EQ(session.PlayRate, rate);
 }
 
 TEST_F(DvdSession, AJumpFromTheMenuOpensTheDiscAgainAtTheItemAndResumeStartsThere) {
