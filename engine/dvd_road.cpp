@@ -251,10 +251,14 @@ void DvdRoad::ShowMenuDomain() {
   view_.EnableControl(Control::DvdMenuItems, true);
   view_.EnableControl(Control::PreviousChapter, false);
   view_.EnableControl(Control::NextChapter, false);
+  // The buttons' pictures follow the buttons only when refreshed; the tick
+  // stops here, so this is once per menu.
+  view_.RefreshButtonPictures();
 }
 
 bool DvdRoad::ShowTitleDomain() {
   Session& s = session_;
+  const bool fromMenu = menuStatus_;
   if (menuStatus_) {
     view_.SetStatusText(kStatusPlaying);
     menuStatus_ = false;
@@ -278,6 +282,7 @@ bool DvdRoad::ShowTitleDomain() {
   view_.EnableControl(Control::PreviousChapter, several && chapter != 1);
   view_.EnableControl(Control::NextChapter, several && chapter != chapters);
   view_.EnableControl(Control::BackwardForwardButtons, true);
+  if (fromMenu) view_.RefreshButtonPictures();
   return DvdPosition == DvdTitleLength;
 }
 

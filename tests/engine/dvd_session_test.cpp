@@ -204,6 +204,17 @@ TEST_F(DvdSession, RatesDoubleAndHalveWithTheirStatusAndPauseResumesAtNormalSpee
   EXPECT_EQ(session.PlayRate, rate);
 }
 
+TEST_F(DvdSession, TheRateButtonsAreDrawnAsTheTickLeavesThemInTitlesAndMenus) {
+  At(1, 2, 30);
+  EXPECT_TRUE(view.drawn[Control::BackwardForwardButtons]);
+  disc.domain = kDvdDomainVideoManagerMenu;
+  session.SessionTick();
+  EXPECT_FALSE(view.controls[Control::BackwardForwardButtons]);
+  EXPECT_FALSE(view.drawn[Control::BackwardForwardButtons]);
+  At(1, 1, 3);
+  EXPECT_TRUE(view.drawn[Control::BackwardForwardButtons]);
+}
+
 TEST_F(DvdSession, AJumpFromTheMenuOpensTheDiscAgainAtTheItemAndResumeStartsThere) {
   // " Chapter2(1-2)" from the menu: the navigator would not leave a still menu.
   disc.commands.clear();
