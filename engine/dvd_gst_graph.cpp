@@ -646,6 +646,13 @@ bool GstDvdGraph::ShowMenu(int menu) {
 
 bool GstDvdGraph::PlayAtTime(std::int64_t seconds) {
   if (!sourcePad_) return false;
+  // Near a title's end the navigator may have left it (for its menu or its
+  // stop) while the picture still shows it: the title shown is entered again
+  // first, or the time would be sought in wherever the navigator went.
+  const int shown = ShownTitle();
+  gint64 reading = 0;
+  if (shown > 0 && (ended_ || !Query(Format("title"), &reading) || reading != shown))
+    SeekSource(Format("title"), shown);
   return SeekSource(GST_FORMAT_TIME, std::max<std::int64_t>(seconds, 0) * GST_SECOND);
 }
 

@@ -259,3 +259,19 @@ TEST_F(DvdFixture, ChapterStepsGoOneChapterAndASubpictureChoiceWhilePausedDoesNo
       << parts.view.time;
   EXPECT_EQ(graph.CurrentSubpicture(), 0);
 }
+
+TEST_F(DvdFixture, ASkipBackJustAfterASkipToTheEndPlaysTheTitleAgain) {
+  ASSERT_TRUE(dvd.OpenDvd(folder));
+  dvd.JumpToDvdItem(0);  // Title1(0-1), 6 s; the navigator stops after it
+  ASSERT_TRUE(TickUntil([&] { return PositionOf(parts.view.time) >= 1; }, 5)) << parts.view.time;
+  dvd.Skip(1);  // to the end
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  session.SessionTick();
+  // The picture still shows the title, but the navigator has read past its end.
+  ASSERT_GE(PositionOf(parts.view.time), 5) << parts.view.time;
+  dvd.Skip(2);
+  EXPECT_TRUE(TickUntil([&] { return PositionOf(parts.view.time) >= 1; }, 6)) << parts.view.time;
+  EXPECT_TRUE(InTitle(1));
+  EXPECT_EQ(graph.Domain(), kDvdDomainTitle);
+  EXPECT_EQ(parts.view.afterPlay, 0);
+}
