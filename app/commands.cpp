@@ -45,6 +45,9 @@ void Commands::Bind(Command c, std::function<void()> handler) {
   const std::size_t i = Index(c);
   handlers_[i] = std::move(handler);
   actions_[i]->setEnabled(HasHandler(c));
+  // An item made before its room arrived follows it; the session's groups
+  // are set over this by the play state.
+  if (items_[i]) items_[i]->setEnabled(HasHandler(c));
 }
 
 void Commands::Run(Command c) {

@@ -95,6 +95,8 @@ void TOrvaneMain_Form::ListDiscDrives() {
     connect(entry, &QAction::triggered, this, [this, device] { OpenDvdDrive(device); });
     discDrives.emplace_back(device, entry);
   }
+  // An empty submenu looks broken: say why there is nothing to choose.
+  if (discDrives.empty()) pOpendvd->addAction(Q("(没有光驱)"))->setEnabled(false);
 }
 
 void TOrvaneMain_Form::OpenDvdDrive(const std::string& device) {

@@ -195,6 +195,7 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   // disc menu, and the DVD list and last disc kept between runs.
   void BuildDvdNavigation();
   void ListDiscDrives();
+  void ShowRateText(const std::string& text);
   void OpenDvdDrive(const std::string& device);
   void OpenDvdFolder();
   void OpenDvdAt(const std::string& path);

@@ -219,13 +219,11 @@ void TOrvaneMain_Form::BuildControlBar() {
          UpPicture::Normal, [this] { session_.PlayPrevious(); });
   button(&Backward_XI, "Backward_XI", b::kBackward, "BackWard_Normal_Btn.bmp", "减速播放",
          UpPicture::Normal, [this] {
-           const std::string text = session_.Decelerate();
-           SetStatusText(text);
+           ShowRateText(session_.Decelerate());
          });
   button(&Forward_XI, "Forward_XI", b::kForward, "ForWard_Normal_Btn.bmp", "加速播放",
          UpPicture::Normal, [this] {
-           const std::string text = session_.Accelerate();
-           SetStatusText(text);
+           ShowRateText(session_.Accelerate());
          });
   button(&Next_XI, "Next_XI", b::kNext, "Next_Normal_Btn.bmp", "下一个", UpPicture::Normal,
          [this] { session_.PlayNext(); });

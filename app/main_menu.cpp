@@ -42,8 +42,9 @@ void TOrvaneMain_Form::BindCommands() {
   c.Bind(Command::Goto, [this] { session_.GotoCommand(); });
   c.Bind(Command::Forward, [this] { session_.Skip(1); });
   c.Bind(Command::Backward, [this] { session_.Skip(2); });
-  c.Bind(Command::AcceleratePlay, [this] { SetStatusText(session_.Accelerate()); });
-  c.Bind(Command::DeceleratePlay, [this] { SetStatusText(session_.Decelerate()); });
+  // An empty text: the rate did not change, nor does the status.
+  c.Bind(Command::AcceleratePlay, [this] { ShowRateText(session_.Accelerate()); });
+  c.Bind(Command::DeceleratePlay, [this] { ShowRateText(session_.Decelerate()); });
   c.Bind(Command::NormalPlay, [this] {
     session_.PlayCommand();
     UpdateTransportButtons();
@@ -320,4 +321,10 @@ void TOrvaneMain_Form::OpenAbout() {
   parts_.prompt->ShowAbout(kAboutCaption, AboutText(*commands_));
 }
 
+}  // namespace app
+
+namespace app {
+void TOrvaneMain_Form::ShowRateText(const std::string& text) {
+  if (!text.empty()) SetStatusText(text);
+}
 }  // namespace app

@@ -129,6 +129,33 @@ bool DvdDisc::Seconds(int title, std::int64_t* seconds) const {
   return true;
 }
 
+bool DvdDisc::ChapterStarts(int title, std::vector<std::int64_t>* starts) const {
+  const title_info_t* info = h_->Title(title);
+  ifo_handle_t* vts = h_->TitleSet(title);
+  const pgc_t* pgc = h_->FirstPgc(title);
+  if (!info || !vts || !pgc || !pgc->cell_playback || !pgc->program_map) return false;
+  const ttu_t& unit = vts->vts_ptt_srpt->title[info->vts_ttn - 1];
+  const int firstPgcn = unit.ptt[0].pgcn;
+  // Each cell's start, from the durations of the cells before it.
+  std::vector<std::int64_t> cellStarts(pgc->nr_of_cells + 1u, 0);
+  for (int c = 0; c < pgc->nr_of_cells; ++c) {
+    const dvd_time_t& t = pgc->cell_playback[c].playback_time;
+    const int fps = (t.frame_u >> 6) == 1 ? 25 : 30;
+    const std::int64_t ms = (Bcd(t.hour) * 3600LL + Bcd(t.minute) * 60LL + Bcd(t.second)) * 1000 +
+                            Bcd(t.frame_u & 0x3f) * 1000LL / fps;
+    cellStarts[c + 1u] = cellStarts[c] + ms;
+  }
+  starts->clear();
+  for (int p = 0; p < unit.nr_of_ptts; ++p) {
+    const ptt_info_t& ptt = unit.ptt[p];
+    if (ptt.pgcn != firstPgcn || ptt.pgn < 1 || ptt.pgn > pgc->nr_of_programs) return false;
+    const int cell = pgc->program_map[ptt.pgn - 1];
+    if (cell < 1 || cell > pgc->nr_of_cells) return false;
+    starts->push_back(cellStarts[cell - 1u]);
+  }
+  return !starts->empty();
+}
+
 bool DvdDisc::Attributes(int title, DvdVideoAttributes* attributes) const {
   ifo_handle_t* vts = h_->TitleSet(title);
   if (!vts || !vts->vtsi_mat) return false;

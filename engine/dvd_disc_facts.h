@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/dvd_engine.h"
 
@@ -21,6 +22,9 @@ class DvdDisc {
   int Chapters(int title) const;  // -1: no such title
   int Angles(int title) const;
   bool Seconds(int title, std::int64_t* seconds) const;
+  // Where each chapter of the title starts, in ms from the title's start;
+  // false when the chapters do not all lie in the title's first program chain.
+  bool ChapterStarts(int title, std::vector<std::int64_t>* starts) const;
   bool Attributes(int title, DvdVideoAttributes* attributes) const;
   int AudioStreams(int title) const;
   bool AudioLanguage(int title, int stream, std::string* code) const;

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "engine/dvd_disc_facts.h"
 #include "engine/gst_wait.h"
@@ -27,6 +28,8 @@ namespace {
 // A disc that shows no picture by then is taken as failed rather than hang the window.
 constexpr GstClockTime kOpenTimeLimit = 10 * GST_SECOND;
 constexpr GstClockTime kSeekTimeLimit = 3 * GST_SECOND;
+// A chapter seek lands on the chapter's first frame, give or take a frame.
+constexpr std::int64_t kChapterStartSlack = 100;
 
 GstFormat Format(const char* nick) {
   const GstFormat format = gst_format_get_by_nick(nick);
@@ -249,11 +252,16 @@ bool GstDvdGraph::RenderFile(const std::string& path, int rendererKind) {
   }
   kind_ = rendererKind;
   path_ = path;
-  // The disc's bin takes the path from the location of its URI, unescaped.
-  gchar* escaped = g_uri_escape_string(path.c_str(), "/", FALSE);
-  const std::string uri = std::string("dvd://") + escaped;
-  g_free(escaped);
-  g_object_set(pipeline_, "uri", uri.c_str(), nullptr);
+  // The disc's bin passes its URI's location on still escaped, so a folder
+  // with a blank or CJK in its name would not be found: the path goes to its
+  // device property as it is.
+  g_object_set(pipeline_, "uri", "dvd://", nullptr);
+  g_signal_connect(pipeline_, "source-setup",
+                   G_CALLBACK(+[](GstElement*, GstElement* source, gpointer data) {
+                     if (g_object_class_find_property(G_OBJECT_GET_CLASS(source), "device"))
+                       g_object_set(source, "device", static_cast<const char*>(data), nullptr);
+                   }),
+                   const_cast<char*>(path_.c_str()));
   // The navigator's own events are watched from the moment it exists.
   g_signal_connect(pipeline_, "deep-element-added",
                    G_CALLBACK(+[](GstBin*, GstBin*, GstElement* element, gpointer data) {
@@ -495,6 +503,14 @@ bool GstDvdGraph::Location(int* title, int* chapter, std::int64_t* seconds) {
   // The stream time runs from the start of the title.
   if (!gst_element_query_position(pipeline_, GST_FORMAT_TIME, &position) || position < 0)
     position = 0;
+  // The navigator names a chapter as it reads it, which is ahead of the
+  // picture: the chapter shown is the one whose start the position passed.
+  std::vector<std::int64_t> starts;
+  if (disc_ && disc_->ChapterStarts(t, &starts)) {
+    const std::int64_t ms = position / GST_MSECOND + kChapterStartSlack;
+    c = static_cast<int>(std::upper_bound(starts.begin(), starts.end(), ms) - starts.begin());
+    c = std::max(c, 1);
+  }
   *title = t;
   *chapter = c;
   *seconds = position / GST_SECOND;
@@ -596,15 +612,22 @@ bool GstDvdGraph::PlayChapterInTitle(int title, int chapter) {
   return chapter == 1 && current != title ? true : SeekSource(Format("chapter"), chapter);
 }
 
-bool GstDvdGraph::PlayPrevChapter() {
-  return SendNavigation(gst_structure_new("application/x-gst-navigation", "event", G_TYPE_STRING,
-                                          "key-press", "key", G_TYPE_STRING, "comma", nullptr));
+// The navigator's own program steps count from where it reads, which runs
+// ahead of the picture by the queued data: "next" a second before a chapter's
+// end skipped one. Steps are chapter seeks from the chapter shown instead.
+bool GstDvdGraph::StepChapter(int step) {
+  int title = 0, chapter = 0;
+  std::int64_t seconds = 0;
+  if (!pipeline_ || !SeekSafe() || !Location(&title, &chapter, &seconds) || chapter < 1)
+    return false;
+  const int target = chapter + step;
+  if (target < 1 || target > Chapters(title)) return false;
+  return SeekSource(Format("chapter"), target);
 }
 
-bool GstDvdGraph::PlayNextChapter() {
-  return SendNavigation(gst_structure_new("application/x-gst-navigation", "event", G_TYPE_STRING,
-                                          "key-press", "key", G_TYPE_STRING, "period", nullptr));
-}
+bool GstDvdGraph::PlayPrevChapter() { return StepChapter(-1); }
+
+bool GstDvdGraph::PlayNextChapter() { return StepChapter(1); }
 
 bool GstDvdGraph::ShowMenu(int menu) {
   GstNavigationCommand command = GST_NAVIGATION_COMMAND_INVALID;
@@ -623,6 +646,13 @@ bool GstDvdGraph::ShowMenu(int menu) {
 
 bool GstDvdGraph::PlayAtTime(std::int64_t seconds) {
   if (!sourcePad_) return false;
+  // Near a title's end the navigator may have left it (for its menu or its
+  // stop) while the picture still shows it: the title shown is entered again
+  // first, or the time would be sought in wherever the navigator went.
+  const int shown = ShownTitle();
+  gint64 reading = 0;
+  if (shown > 0 && (ended_ || !Query(Format("title"), &reading) || reading != shown))
+    SeekSource(Format("title"), shown);
   return SeekSource(GST_FORMAT_TIME, std::max<std::int64_t>(seconds, 0) * GST_SECOND);
 }
 
@@ -664,14 +694,38 @@ void GstDvdGraph::ChooseSubpicture(int stream, bool forcedOnly) {
     seen_.subpicture = stream;
     seen_.subpictureForcedOnly = forcedOnly;
   }
-  if (!sourcePad_) return;
-  // The same request the navigator itself sends down, marked as ours.
-  GstStructure* s = gst_structure_new("application/x-gst-dvd", "event", G_TYPE_STRING,
-                                      "dvd-set-subpicture-track", "logical-id", G_TYPE_INT, stream,
-                                      "physical-id", G_TYPE_INT, stream, "forced-only",
-                                      G_TYPE_BOOLEAN, forcedOnly, "orvane-choice", G_TYPE_BOOLEAN,
-                                      TRUE, nullptr);
-  gst_pad_push_event(sourcePad_, gst_event_new_custom(GST_EVENT_CUSTOM_DOWNSTREAM, s));
+  if (!source_) return;
+  {
+    std::lock_guard<std::mutex> lock(choice_->mutex);
+    choice_->stream = stream;
+    choice_->forcedOnly = forcedOnly;
+  }
+  // A paused graph holds its stream lock while it prerolls, so a pushed event
+  // would wait for the resume: it goes from a GStreamer thread instead, and
+  // carries whatever choice is the latest by the time it gets through.
+  auto* held = new std::shared_ptr<Choice>(choice_);
+  gst_element_call_async(
+      source_,
+      +[](GstElement* source, gpointer data) {
+        Choice& choice = **static_cast<std::shared_ptr<Choice>*>(data);
+        int stream = 0;
+        gboolean forcedOnly = FALSE;
+        {
+          std::lock_guard<std::mutex> lock(choice.mutex);
+          stream = choice.stream;
+          forcedOnly = choice.forcedOnly;
+        }
+        GstPad* pad = gst_element_get_static_pad(source, "src");
+        if (!pad) return;
+        // The same request the navigator itself sends down, marked as ours.
+        GstStructure* s = gst_structure_new(
+            "application/x-gst-dvd", "event", G_TYPE_STRING, "dvd-set-subpicture-track",
+            "logical-id", G_TYPE_INT, stream, "physical-id", G_TYPE_INT, stream, "forced-only",
+            G_TYPE_BOOLEAN, forcedOnly, "orvane-choice", G_TYPE_BOOLEAN, TRUE, nullptr);
+        gst_pad_push_event(pad, gst_event_new_custom(GST_EVENT_CUSTOM_DOWNSTREAM, s));
+        gst_object_unref(pad);
+      },
+      held, +[](gpointer data) { delete static_cast<std::shared_ptr<Choice>*>(data); });
 }
 
 bool GstDvdGraph::SelectSubpictureStream(int stream) {

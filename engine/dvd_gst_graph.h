@@ -90,6 +90,7 @@ class GstDvdGraph final : public DvdGraph {
   bool SeekSource(GstFormat format, gint64 value);
   bool SendNavigation(GstStructure* structure);
   void ChooseSubpicture(int stream, bool forcedOnly);
+  bool StepChapter(int step);
   static GstPadProbeReturn OnSourceEvent(GstPad* pad, GstPadProbeInfo* info, gpointer self);
   static GstPadProbeReturn OnShownEvent(GstPad* pad, GstPadProbeInfo* info, gpointer self);
   int ShownTitle();
@@ -113,6 +114,14 @@ class GstDvdGraph final : public DvdGraph {
   bool ended_ = false;
   int chosenSubpicture_ = -1;  // -1: the disc's own choice
   bool subpictureShown_ = true;
+  // The sub-picture request still to reach the stream; shared with the
+  // thread that sends it, which may outlive this graph.
+  struct Choice {
+    std::mutex mutex;
+    int stream = 0;
+    bool forcedOnly = false;
+  };
+  std::shared_ptr<Choice> choice_ = std::make_shared<Choice>();
 
   std::mutex seenMutex_;
   Seen seen_;

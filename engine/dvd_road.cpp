@@ -251,10 +251,14 @@ void DvdRoad::ShowMenuDomain() {
   view_.EnableControl(Control::DvdMenuItems, true);
   view_.EnableControl(Control::PreviousChapter, false);
   view_.EnableControl(Control::NextChapter, false);
+  // The buttons' pictures follow the buttons only when refreshed; the tick
+  // stops here, so this is once per menu.
+  view_.RefreshButtonPictures();
 }
 
 bool DvdRoad::ShowTitleDomain() {
   Session& s = session_;
+  const bool fromMenu = menuStatus_;
   if (menuStatus_) {
     view_.SetStatusText(kStatusPlaying);
     menuStatus_ = false;
@@ -278,6 +282,7 @@ bool DvdRoad::ShowTitleDomain() {
   view_.EnableControl(Control::PreviousChapter, several && chapter != 1);
   view_.EnableControl(Control::NextChapter, several && chapter != chapters);
   view_.EnableControl(Control::BackwardForwardButtons, true);
+  if (fromMenu) view_.RefreshButtonPictures();
   return DvdPosition == DvdTitleLength;
 }
 
@@ -339,8 +344,9 @@ void DvdRoad::Skip(int direction) {
   graph_->PlayAtTime(target);
 }
 
+// Without a graph (the title ended) the rates change nothing, the status included.
 std::string DvdRoad::Accelerate() {
-  if (!graph_ || !graph_->Exists()) return kStatusPlaying;
+  if (!graph_ || !graph_->Exists()) return "";
   double& rate = session_.PlayRate;
   rate = rate >= 1 && rate < 8 ? rate * 2 : 1.0;
   const bool taken = graph_->PlayForwards(rate);
@@ -349,7 +355,7 @@ std::string DvdRoad::Accelerate() {
 }
 
 std::string DvdRoad::Decelerate() {
-  if (!graph_ || !graph_->Exists()) return kStatusPlaying;
+  if (!graph_ || !graph_->Exists()) return "";
   double& rate = session_.PlayRate;
   if (rate > 1)
     rate = 1.0;

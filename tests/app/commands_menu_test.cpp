@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <fstream>
 
+#include "engine/dvd_drives.h"
 #include "form_fixture.h"
 
 using settings::Command;
@@ -70,9 +71,19 @@ TEST_F(CommandsFixture, MenuHoldsEveryItemWithItsCaptionAndUnbuiltOnesDisabled) 
   EXPECT_EQ(Find("pFullscreen")->text(), QString::fromUtf8("全屏\tEnter"));
   // Nothing open: the session's items are disabled; rooms not built yet stay so.
   for (const char* name : {"pClose", "pProperty", "pPlayPause", "pPlaycontrol", "pPreviouschapter",
-                           "pPipsetup", "pOpendvddirectory", "pCapturescreen", "pControlpanel",
-                           "pOption"})
+                           "pPipsetup", "pCapturescreen", "pControlpanel", "pOption"})
     EXPECT_FALSE(Find(name)->isEnabled()) << name;
+  // A command bound after its item was made still enables the item.
+  EXPECT_TRUE(Find("pOpendvddirectory")->isEnabled());
+  // The drive submenu lists the drives, or says in one dead entry that there are none.
+  const auto drives = engine::ListDiscDrives();
+  const QList<QAction*> entries = form->pOpendvd->actions();
+  if (drives.empty()) {
+    ASSERT_EQ(entries.size(), 1);
+    EXPECT_FALSE(entries[0]->isEnabled());
+  } else {
+    EXPECT_EQ(entries.size(), static_cast<qsizetype>(drives.size()));
+  }
   OpenClip();
   for (const char* name : {"pClose", "pProperty", "pPlayPause", "pStop", "pPlaycontrol",
                            "pPlayPrevious", "pPlayNext", "pAdd", "pCapturescreen"})

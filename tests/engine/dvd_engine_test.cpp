@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <thread>
 
 #include <unistd.h>
@@ -252,7 +253,72 @@ TEST_F(DvdFixture, FoldersThatAreNoDvdFailOnceAndLeaveTheReadyState) {
     EXPECT_FALSE(graph.Exists());
     EXPECT_EQ(session.DvdPath, bad.string());
   }
-  // The engine is none the worse: the real folder opens after them.
+  // The engine is none the worse: the real folder opens after them, also
+  // from a folder whose name has a blank and CJK in it.
   EXPECT_TRUE(dvd.OpenDvd(folder));
+  const fs::path odd = temp / "sp ace 中文";
+  fs::copy(folder, odd, fs::copy_options::recursive);
+  parts.prompt.shown.clear();
+  EXPECT_TRUE(dvd.OpenDvd(odd.string()));
+  EXPECT_TRUE(parts.prompt.shown.empty());
+  EXPECT_EQ(dvd.DvdList.size(), 6u);
   fs::remove_all(temp);
+}
+
+TEST_F(DvdFixture, ChapterStepsGoOneChapterAndASubpictureChoiceWhilePausedDoesNotBlock) {
+  ASSERT_TRUE(dvd.OpenDvd(folder));
+  dvd.JumpToDvdItem(1);  // " Chapter1(1-1)": chapters start at 0, 2 and 4 s
+  int title = 0, chapter = 0;
+  auto chapterIs = [&](int wanted) {
+    return dvd.CurrentTitle(&title, &chapter) && title == 1 && chapter == wanted &&
+           PositionOf(parts.view.time) >= 2 * (wanted - 1);
+  };
+  // One second in, the navigator has read well into chapter 2.
+  ASSERT_TRUE(TickUntil([&] { return PositionOf(parts.view.time) >= 1; }, 5)) << parts.view.time;
+  session.PlayNext();
+  EXPECT_TRUE(TickUntil([&] { return chapterIs(2); }, 3)) << chapter << " " << parts.view.time;
+  EXPECT_NEAR(PositionOf(parts.view.time), 2, 1) << parts.view.time;
+  session.PlayNext();
+  EXPECT_TRUE(TickUntil([&] { return chapterIs(3); }, 3)) << chapter << " " << parts.view.time;
+  session.PlayPrevious();
+  EXPECT_TRUE(TickUntil([&] { return chapterIs(2) && PositionOf(parts.view.time) < 4; }, 3))
+      << chapter << " " << parts.view.time;
+  EXPECT_TRUE(InTitle(1));
+
+  // Paused, the graph holds its stream; the choice must not wait for it.
+  session.TogglePlayPause();
+  ASSERT_TRUE(session.IsPaused);
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  auto choice = std::async(std::launch::async, [&] {
+    dvd.SelectSubpicture(3);
+    dvd.SubpictureOff();
+    dvd.SelectSubpicture(2);
+  });
+  if (choice.wait_for(std::chrono::seconds(3)) != std::future_status::ready) {
+    graph.Release();  // lets the stuck choice through, so the test fails instead of hanging
+    choice.wait();
+    FAIL() << "choosing a sub-picture while paused blocked";
+  }
+  EXPECT_EQ(graph.CurrentSubpicture(), 0);
+  session.TogglePlayPause();
+  const int before = PositionOf(parts.view.time);
+  EXPECT_TRUE(TickUntil([&] { return PositionOf(parts.view.time) > before; }, 3))
+      << parts.view.time;
+  EXPECT_EQ(graph.CurrentSubpicture(), 0);
+}
+
+TEST_F(DvdFixture, ASkipBackJustAfterASkipToTheEndPlaysTheTitleAgain) {
+  ASSERT_TRUE(dvd.OpenDvd(folder));
+  dvd.JumpToDvdItem(0);  // Title1(0-1), 6 s; the navigator stops after it
+  ASSERT_TRUE(TickUntil([&] { return PositionOf(parts.view.time) >= 1; }, 5)) << parts.view.time;
+  dvd.Skip(1);  // to the end
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  session.SessionTick();
+  // The picture still shows the title, but the navigator has read past its end.
+  ASSERT_GE(PositionOf(parts.view.time), 5) << parts.view.time;
+  dvd.Skip(2);
+  EXPECT_TRUE(TickUntil([&] { return PositionOf(parts.view.time) >= 1; }, 6)) << parts.view.time;
+  EXPECT_TRUE(InTitle(1));
+  EXPECT_EQ(graph.Domain(), kDvdDomainTitle);
+  EXPECT_EQ(parts.view.afterPlay, 0);
 }

@@ -194,6 +194,25 @@ TEST_F(DvdSession, RatesDoubleAndHalveWithTheirStatusAndPauseResumesAtNormalSpee
   EXPECT_TRUE(Sent("next"));
   EXPECT_TRUE(Sent("previous"));
   EXPECT_TRUE(Sent("menu 3"));
+
+  // After the title ended there is no disc to speed up: the status stays.
+  At(1, 1, 5400);
+  ASSERT_FALSE(disc.exists);
+  const double rate = session.PlayRate;
+  EXPECT_EQ(session.Accelerate(), "");
+  EXPECT_EQ(session.Decelerate(), "");
+  EXPECT_EQ(session.PlayRate, rate);
+}
+
+TEST_F(DvdSession, TheRateButtonsAreDrawnAsTheTickLeavesThemInTitlesAndMenus) {
+  At(1, 2, 30);
+  EXPECT_TRUE(view.drawn[Control::BackwardForwardButtons]);
+  disc.domain = kDvdDomainVideoManagerMenu;
+  session.SessionTick();
+  EXPECT_FALSE(view.controls[Control::BackwardForwardButtons]);
+  EXPECT_FALSE(view.drawn[Control::BackwardForwardButtons]);
+  At(1, 1, 3);
+  EXPECT_TRUE(view.drawn[Control::BackwardForwardButtons]);
 }
 
 TEST_F(DvdSession, AJumpFromTheMenuOpensTheDiscAgainAtTheItemAndResumeStartsThere) {

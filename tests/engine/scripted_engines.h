@@ -202,7 +202,9 @@ struct RecordingView : engine::SessionView {
   void SetTagVisible(bool v) override { tag = v; }
   void SetMediaFilePanelWidth(int) override {}
   void HidePlayListTool() override {}
-  void RefreshButtonPictures() override {}
+  // The controls as the button pictures last showed them.
+  std::map<engine::Control, bool> drawn;
+  void RefreshButtonPictures() override { drawn = controls; }
   void ShowStoppedButtonPictures() override {}
   void RepaintVideo() override {}
   void RepaintSpectrum() override {}
