@@ -138,7 +138,10 @@ bool DvdEventNamed(GstEvent* event, const char* name) {
 
 }  // namespace
 
-GstDvdGraph::GstDvdGraph() { gst_init(nullptr, nullptr); }
+GstDvdGraph::GstDvdGraph() {
+  gst_init(nullptr, nullptr);
+  HoldSoundServerLoop();
+}
 
 GstDvdGraph::~GstDvdGraph() { Release(); }
 

@@ -95,6 +95,7 @@ GstElement* MakeAudioSink() {
 
 GstAudioStream::GstAudioStream() {
   gst_init(nullptr, nullptr);
+  HoldSoundServerLoop();
   ring_.assign(static_cast<size_t>(kRingSize), 0.0f);
   gst_segment_init(&segment_, GST_FORMAT_TIME);
   fft_ = gst_fft_f32_new(kFftSize, FALSE);

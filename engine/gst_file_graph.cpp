@@ -240,7 +240,10 @@ const bool kFreedMemoryReturnable = [] {
 }();
 }  // namespace
 
-GstFileGraph::GstFileGraph() { gst_init(nullptr, nullptr); }
+GstFileGraph::GstFileGraph() {
+  gst_init(nullptr, nullptr);
+  HoldSoundServerLoop();
+}
 
 GstFileGraph::~GstFileGraph() { Release(); }
 

@@ -114,6 +114,7 @@ bool IsKind(GstPad* pad, const char* prefix) {
 
 GstPipGraph::GstPipGraph() {
   gst_init(nullptr, nullptr);
+  HoldSoundServerLoop();
   for (int i = 0; i < 2; ++i) {
     sources_[i].graph = this;
     sources_[i].stream = i;
