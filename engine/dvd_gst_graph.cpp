@@ -664,8 +664,13 @@ bool GstDvdGraph::PlayForwards(double rate) {
   // Just after another flushing seek the position is unknown until the graph
   // has settled at the new place: a rate step straight after another was lost.
   gst_element_get_state(pipeline_, nullptr, nullptr, kSeekTimeLimit);
+  // Right after a title starts the new position may not be known yet either.
   gint64 position = 0;
-  if (!gst_element_query_position(pipeline_, GST_FORMAT_TIME, &position)) return false;
+  const gint64 giveUp = g_get_monotonic_time() + kSeekTimeLimit / GST_USECOND;
+  while (!gst_element_query_position(pipeline_, GST_FORMAT_TIME, &position)) {
+    if (g_get_monotonic_time() >= giveUp) return false;
+    g_usleep(20000);
+  }
   if (!gst_element_seek(pipeline_, rate, GST_FORMAT_TIME, GST_SEEK_FLAG_FLUSH, GST_SEEK_TYPE_SET,
                         position, GST_SEEK_TYPE_NONE, -1))
     return false;

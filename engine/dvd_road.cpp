@@ -363,8 +363,8 @@ std::string DvdRoad::Decelerate() {
     rate /= 2;
   else
     rate = 1.0;
-  graph_->PlayForwards(rate);
-  return rate == 1.0 ? std::string(kStatusPlaying)
+  const bool taken = graph_->PlayForwards(rate);
+  return !taken || rate == 1.0 ? std::string(kStatusPlaying)
                      : std::string(kStatusPlaying) + "    " + RateText(rate) + "x";
 }
 

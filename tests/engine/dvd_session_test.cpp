@@ -172,6 +172,11 @@ TEST_F(DvdSession, RatesDoubleAndHalveWithTheirStatusAndPauseResumesAtNormalSpee
   disc.refuseRate = true;
   EXPECT_EQ(session.Accelerate(), "播放中");
   EXPECT_EQ(session.PlayRate, 2.0);
+  session.Decelerate();
+  EXPECT_EQ(session.Decelerate(), "播放中");
+  EXPECT_EQ(session.PlayRate, 0.5);
+  session.Accelerate();
+  session.Accelerate();
   disc.refuseRate = false;
   session.Accelerate();
   ASSERT_EQ(disc.rate, 4.0);
