@@ -59,7 +59,10 @@ struct RenderFixture : WindowFixture, ::testing::WithParamInterface<int> {
     app::MainFormParts parts{&graph, &audio, &prompt, root, {clip}, &detector, GetParam()};
     form = std::make_unique<TOrvaneMain_Form>(parts);
     form->show();
-    Wait(300);
+    // The start opens the file from the event loop; a loaded machine takes longer.
+    for (int waited = 0; waited < 5000 && !form->session().IsPlaying && prompt.shown.empty();
+         waited += 50)
+      Wait(50);
     ASSERT_TRUE(form->session().IsPlaying) << (prompt.shown.empty() ? "" : prompt.shown[0].second);
     form->session().PauseSession();
     graph.SetPositionAbsolute(0);
