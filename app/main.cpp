@@ -13,9 +13,11 @@
 #include "engine/gst_pip_graph.h"
 #include "engine/media_detector.h"
 #include "engine/media_engines.h"
+#include "platform/process_memory.h"
 #include "platform/program_folders.h"
 
 int main(int argc, char** argv) {
+  platform::KeepFreedMemoryReturnable();
   // "/o" and "/a" must reach us exactly as given, before Qt takes its options.
   std::vector<std::string> args(argv + 1, argv + argc);
   // Window placement, stay-on-top and the global hot key need X11.

@@ -5,15 +5,10 @@
 // sub-picture stream). The picture takes the same sinks as a file's.
 #include "engine/dvd_gst_graph.h"
 
-#include <gst/app/gstappsink.h>
 #include <gst/video/navigation.h>
-#include <gst/video/video.h>
-#include <gst/video/videooverlay.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -34,80 +29,6 @@ constexpr std::int64_t kChapterStartSlack = 100;
 GstFormat Format(const char* nick) {
   const GstFormat format = gst_format_get_by_nick(nick);
   return format;
-}
-
-// Keeps a decoded sample mapped for as long as the window may draw it.
-struct MappedSample {
-  GstSample* sample = nullptr;
-  GstVideoFrame frame{};
-  ~MappedSample() {
-    if (sample) {
-      gst_video_frame_unmap(&frame);
-      gst_sample_unref(sample);
-    }
-  }
-};
-
-GstFlowReturn Deliver(GstSample* sample, VideoMixer* mixer) {
-  if (!sample) return GST_FLOW_OK;
-  GstVideoInfo info;
-  GstCaps* caps = gst_sample_get_caps(sample);
-  GstBuffer* buffer = gst_sample_get_buffer(sample);
-  auto mapped = std::make_shared<MappedSample>();
-  if (!caps || !buffer || !gst_video_info_from_caps(&info, caps) ||
-      !gst_video_frame_map(&mapped->frame, &info, buffer, GST_MAP_READ)) {
-    gst_sample_unref(sample);
-    return GST_FLOW_OK;
-  }
-  mapped->sample = sample;
-  auto frame = std::make_shared<VideoFrame>();
-  frame->width = GST_VIDEO_FRAME_WIDTH(&mapped->frame);
-  frame->height = GST_VIDEO_FRAME_HEIGHT(&mapped->frame);
-  frame->stride = GST_VIDEO_FRAME_PLANE_STRIDE(&mapped->frame, 0);
-  frame->data = static_cast<const unsigned char*>(GST_VIDEO_FRAME_PLANE_DATA(&mapped->frame, 0));
-  frame->keep = mapped;
-  mixer->Deliver(0, std::move(frame));
-  return GST_FLOW_OK;
-}
-
-GstFlowReturn OnSample(GstAppSink* sink, gpointer mixer) {
-  return Deliver(gst_app_sink_pull_sample(sink), static_cast<VideoMixer*>(mixer));
-}
-
-GstFlowReturn OnPreroll(GstAppSink* sink, gpointer mixer) {
-  return Deliver(gst_app_sink_pull_preroll(sink), static_cast<VideoMixer*>(mixer));
-}
-
-// Our own scaler ahead of a sink, stretching to the size the filter asks.
-GstElement* ScaledSink(GstElement* sink, GstElement** sizeFilter) {
-  GstElement* bin = gst_bin_new(nullptr);
-  GstElement* scale = gst_element_factory_make("videoscale", nullptr);
-  GstElement* convert = gst_element_factory_make("videoconvert", nullptr);
-  GstElement* filter = gst_element_factory_make("capsfilter", nullptr);
-  if (!scale || !convert || !filter) {
-    for (GstElement* e : {scale, convert, filter})
-      if (e) gst_object_unref(e);
-    gst_object_unref(bin);
-    return sink;
-  }
-  g_object_set(scale, "add-borders", FALSE, nullptr);
-  gst_util_set_object_arg(G_OBJECT(filter), "caps-change-mode", "delayed");
-  gst_bin_add_many(GST_BIN(bin), scale, convert, filter, sink, nullptr);
-  gst_element_link_many(scale, convert, filter, sink, nullptr);
-  GstPad* pad = gst_element_get_static_pad(scale, "sink");
-  gst_element_add_pad(bin, gst_ghost_pad_new("sink", pad));
-  gst_object_unref(pad);
-  *sizeFilter = filter;
-  return bin;
-}
-
-void AskSize(GstElement* sizeFilter, const char* format, int width, int height) {
-  GstCaps* caps = gst_caps_new_simple("video/x-raw", "width", G_TYPE_INT, width, "height",
-                                      G_TYPE_INT, height, "pixel-aspect-ratio",
-                                      GST_TYPE_FRACTION, 1, 1, nullptr);
-  if (format) gst_caps_set_simple(caps, "format", G_TYPE_STRING, format, nullptr);
-  g_object_set(sizeFilter, "caps", caps, nullptr);
-  gst_caps_unref(caps);
 }
 
 // The disc's bin makes its navigator without a factory: it is known by its type.
@@ -144,41 +65,6 @@ GstDvdGraph::GstDvdGraph() {
 }
 
 GstDvdGraph::~GstDvdGraph() { Release(); }
-
-GstElement* GstDvdGraph::MakeVideoSink(int rendererKind) {
-  if (rendererKind == kRendererDefault) {
-    bool scales = true;
-    GstElement* sink = nullptr;
-    if (GstElement* xv = gst_element_factory_make("xvimagesink", nullptr)) {
-      if (gst_element_set_state(xv, GST_STATE_READY) != GST_STATE_CHANGE_FAILURE) sink = xv;
-      gst_element_set_state(xv, GST_STATE_NULL);
-      if (!sink) gst_object_unref(xv);
-    }
-    if (!sink) {
-      scales = false;
-      sink = gst_element_factory_make("ximagesink", nullptr);
-    }
-    if (!sink) return nullptr;
-    // The panel takes the mouse and decides the aspect.
-    g_object_set(sink, "handle-events", FALSE, "force-aspect-ratio", FALSE, nullptr);
-    if (output_.window) gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(sink), output_.window);
-    overlay_ = sink;
-    return scales ? sink : ScaledSink(sink, &sizeFilter_);
-  }
-  if (!output_.mixer) return nullptr;
-  GstElement* sink = gst_element_factory_make("appsink", nullptr);
-  if (!sink) return nullptr;
-  GstCaps* caps = gst_caps_from_string("video/x-raw,format=BGRx");
-  g_object_set(sink, "caps", caps, "sync", TRUE, "max-buffers", 1u, "drop", TRUE,
-               "enable-last-sample", FALSE, "qos", TRUE, nullptr);
-  gst_caps_unref(caps);
-  GstAppSinkCallbacks callbacks{};
-  callbacks.new_sample = OnSample;
-  callbacks.new_preroll = OnPreroll;
-  gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, output_.mixer, nullptr);
-  output_.mixer->Reset();
-  return ScaledSink(sink, &sizeFilter_);
-}
 
 GstPadProbeReturn GstDvdGraph::OnSourceEvent(GstPad*, GstPadProbeInfo* info, gpointer data) {
   auto* self = static_cast<GstDvdGraph*>(data);
@@ -277,23 +163,13 @@ bool GstDvdGraph::RenderFile(const std::string& path, int rendererKind) {
                      }
                    }),
                    this);
-  if (GstElement* sink = MakeVideoSink(rendererKind)) {
-    videoSink_ = GST_ELEMENT(gst_object_ref_sink(sink));
-    g_object_set(pipeline_, "video-sink", videoSink_, nullptr);
-    if (GstPad* pad = gst_element_get_static_pad(videoSink_, "sink")) {
+  if (out_.SetVideoSink(pipeline_, rendererKind, output_)) {
+    if (GstPad* pad = gst_element_get_static_pad(out_.VideoSink(), "sink")) {
       gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, OnShownEvent, this, nullptr);
       gst_object_unref(pad);
     }
   }
-  std::string sinkDescription =
-      "audioconvert ! audio/x-raw,channels=2 ! audiopanorama name=balance method=simple ! ";
-  const char* audioSink = std::getenv("ORVANE_AUDIO_SINK");
-  sinkDescription += audioSink && *audioSink ? audioSink : "autoaudiosink";
-  if (GstElement* sink = gst_parse_bin_from_description(sinkDescription.c_str(), TRUE, nullptr)) {
-    panorama_ = gst_bin_get_by_name(GST_BIN(sink), "balance");
-    if (panorama_) g_object_set(panorama_, "panorama", pan_, nullptr);
-    g_object_set(pipeline_, "audio-sink", sink, nullptr);
-  }
+  out_.SetAudioSink(pipeline_, pan_);
   g_object_set(pipeline_, "volume", gain_, nullptr);
 
   bool ok = gst_element_set_state(pipeline_, GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE &&
@@ -313,20 +189,6 @@ bool GstDvdGraph::RenderFile(const std::string& path, int rendererKind) {
   return true;
 }
 
-void GstDvdGraph::Run() {
-  if (pipeline_) gst_element_set_state(pipeline_, GST_STATE_PLAYING);
-}
-
-void GstDvdGraph::Pause() {
-  if (pipeline_) gst_element_set_state(pipeline_, GST_STATE_PAUSED);
-}
-
-void GstDvdGraph::StopWhenReady() {
-  if (!pipeline_) return;
-  gst_element_set_state(pipeline_, GST_STATE_PAUSED);
-  gst_element_get_state(pipeline_, nullptr, nullptr, GST_SECOND);
-}
-
 void GstDvdGraph::Release() {
   if (pipeline_) {
     gst_element_set_state(pipeline_, GST_STATE_NULL);
@@ -337,12 +199,7 @@ void GstDvdGraph::Release() {
   if (source_) gst_object_unref(source_);
   sourcePad_ = nullptr;
   source_ = nullptr;
-  if (videoSink_) gst_object_unref(videoSink_);
-  videoSink_ = nullptr;
-  if (panorama_) gst_object_unref(panorama_);
-  panorama_ = nullptr;
-  overlay_ = nullptr;
-  sizeFilter_ = nullptr;
+  out_.Release();
   if (output_.mixer && kind_ != kRendererDefault) output_.mixer->Reset();
   disc_.reset();
   ended_ = false;
@@ -425,33 +282,24 @@ void GstDvdGraph::SetPositions(std::int64_t current, int flags) {
 }
 
 void GstDvdGraph::put_Volume(int volume) {
-  volume = std::clamp(volume, kVolumeSilence, 0);
-  gain_ = volume <= kVolumeSilence ? 0.0 : std::pow(10.0, volume / 2000.0);
+  gain_ = GainOf(volume);
   if (pipeline_) g_object_set(pipeline_, "volume", gain_, nullptr);
 }
 
 void GstDvdGraph::put_Balance(int balance) {
-  pan_ = static_cast<float>(std::clamp(balance, -10000, 10000) / 10000.0);
-  if (panorama_) g_object_set(panorama_, "panorama", pan_, nullptr);
+  pan_ = PanOf(balance);
+  out_.SetPan(pan_);
 }
 
 void GstDvdGraph::SetVideoPosition(const PixelRect& destination) {
-  if (!output_.mixer || kind_ == kRendererDefault) return;
-  output_.mixer->SetVideoPosition(destination);
-  if (sizeFilter_ && destination.Width() > 0 && destination.Height() > 0)
-    AskSize(sizeFilter_, "BGRx", destination.Width(), destination.Height());
+  out_.SetVideoPosition(output_.mixer, kind_, destination);
 }
 
 void GstDvdGraph::SetWindowPosition(int left, int top, int width, int height) {
-  if (kind_ != kRendererDefault || !overlay_ || width <= 0 || height <= 0) return;
-  if (sizeFilter_) AskSize(sizeFilter_, nullptr, width, height);
-  gst_video_overlay_set_render_rectangle(GST_VIDEO_OVERLAY(overlay_), left, top, width, height);
-  gst_video_overlay_expose(GST_VIDEO_OVERLAY(overlay_));
+  out_.SetWindowPosition(kind_, left, top, width, height);
 }
 
-void GstDvdGraph::Expose() {
-  if (kind_ == kRendererDefault && overlay_) gst_video_overlay_expose(GST_VIDEO_OVERLAY(overlay_));
-}
+void GstDvdGraph::Expose() { out_.Expose(kind_); }
 
 int GstDvdGraph::Titles() { return disc_ ? disc_->Titles() : 0; }
 

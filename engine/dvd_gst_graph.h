@@ -8,12 +8,13 @@
 #include <mutex>
 
 #include "engine/dvd_engine.h"
+#include "engine/gst_video_out.h"
 
 namespace engine {
 
 class DvdDisc;  // the facts side (dvd_disc_facts.cpp)
 
-class GstDvdGraph final : public DvdGraph {
+class GstDvdGraph final : public GstGraph<DvdGraph> {
  public:
   GstDvdGraph();
   ~GstDvdGraph() override;
@@ -21,18 +22,11 @@ class GstDvdGraph final : public DvdGraph {
   GstDvdGraph& operator=(const GstDvdGraph&) = delete;
 
   // MediaGraph: RenderFile opens the disc or folder and waits for its first picture.
-  void SetVideoOutput(const VideoOutput& output) override { output_ = output; }
   bool RenderFile(const std::string& path, int rendererKind) override;
-  bool Exists() const override { return pipeline_ != nullptr; }
-  void Run() override;
-  void Pause() override;
-  void Stop() override { Pause(); }
-  void StopWhenReady() override;
   void Release() override;
   bool GetPositions(std::int64_t* current, std::int64_t* stop) override;
   void SetPositions(std::int64_t current, int flags) override;
   bool SetRate(double rate) override { return PlayForwards(rate); }
-  double Rate() const override { return rate_; }
   bool Step() override { return false; }
   void put_Volume(int volume) override;
   void put_Balance(int balance) override;
@@ -83,7 +77,6 @@ class GstDvdGraph final : public DvdGraph {
   };
 
  private:
-  GstElement* MakeVideoSink(int rendererKind);
   void DrainBus();
   bool SendToSource(GstEvent* event);
   bool Query(GstFormat format, gint64* value);
@@ -96,21 +89,13 @@ class GstDvdGraph final : public DvdGraph {
   int ShownTitle();
   bool SeekSafe();
 
-  GstElement* pipeline_ = nullptr;
   GstElement* source_ = nullptr;     // rsndvdsrc inside the disc's bin
   GstPad* sourcePad_ = nullptr;
-  GstElement* videoSink_ = nullptr;
-  GstElement* panorama_ = nullptr;
-  GstElement* overlay_ = nullptr;
-  GstElement* sizeFilter_ = nullptr;
+  PlaybinOutput out_;
   std::unique_ptr<DvdDisc> disc_;
   std::string path_;
-  VideoOutput output_;
   OpenFailure failure_ = OpenFailure::None;
   int kind_ = kRendererMixer7;
-  double rate_ = 1.0;
-  double gain_ = 1.0;
-  float pan_ = 0;
   bool ended_ = false;
   int chosenSubpicture_ = -1;  // -1: the disc's own choice
   bool subpictureShown_ = true;

@@ -1,19 +1,14 @@
 #include "engine/gst_file_graph.h"
 
-#include <gst/app/gstappsink.h>
 #include <gst/video/video.h>
-#include <gst/video/videooverlay.h>
-
-#include <malloc.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <cmath>
 #include <cstdlib>
-#include <cstring>
 
 #include "engine/gst_wait.h"
 #include "engine/video_mixer.h"
+#include "platform/process_memory.h"
 
 namespace engine {
 
@@ -27,103 +22,6 @@ bool HaveFactory(const char* name) {
   if (!factory) return false;
   gst_object_unref(factory);
   return true;
-}
-
-// Keeps a decoded sample mapped for as long as the window may draw it.
-struct MappedSample {
-  GstSample* sample = nullptr;
-  GstVideoFrame frame{};
-  ~MappedSample() {
-    gst_video_frame_unmap(&frame);
-    gst_sample_unref(sample);
-  }
-};
-
-GstFlowReturn Deliver(GstSample* sample, VideoMixer* mixer) {
-  if (!sample) return GST_FLOW_OK;
-  GstVideoInfo info;
-  GstCaps* caps = gst_sample_get_caps(sample);
-  GstBuffer* buffer = gst_sample_get_buffer(sample);
-  if (!caps || !buffer || !gst_video_info_from_caps(&info, caps)) {
-    gst_sample_unref(sample);
-    return GST_FLOW_OK;
-  }
-  auto mapped = std::make_shared<MappedSample>();
-  mapped->sample = sample;
-  if (!gst_video_frame_map(&mapped->frame, &info, buffer, GST_MAP_READ)) {
-    mapped->sample = nullptr;
-    gst_sample_unref(sample);
-    std::memset(&mapped->frame, 0, sizeof mapped->frame);
-    return GST_FLOW_OK;
-  }
-  auto frame = std::make_shared<VideoFrame>();
-  frame->width = GST_VIDEO_FRAME_WIDTH(&mapped->frame);
-  frame->height = GST_VIDEO_FRAME_HEIGHT(&mapped->frame);
-  frame->stride = GST_VIDEO_FRAME_PLANE_STRIDE(&mapped->frame, 0);
-  frame->data = static_cast<const unsigned char*>(GST_VIDEO_FRAME_PLANE_DATA(&mapped->frame, 0));
-  frame->keep = mapped;
-  mixer->Deliver(0, std::move(frame));
-  return GST_FLOW_OK;
-}
-
-GstFlowReturn OnSample(GstAppSink* sink, gpointer mixer) {
-  return Deliver(gst_app_sink_pull_sample(sink), static_cast<VideoMixer*>(mixer));
-}
-
-GstFlowReturn OnPreroll(GstAppSink* sink, gpointer mixer) {
-  return Deliver(gst_app_sink_pull_preroll(sink), static_cast<VideoMixer*>(mixer));
-}
-
-// Xv scales on the server; without an Xv adaptor (Xvfb) the plain X sink
-// cannot, and `scales` comes back false.
-GstElement* WindowSink(bool* scales) {
-  *scales = true;
-  if (GstElement* xv = gst_element_factory_make("xvimagesink", nullptr)) {
-    if (gst_element_set_state(xv, GST_STATE_READY) != GST_STATE_CHANGE_FAILURE) {
-      gst_element_set_state(xv, GST_STATE_NULL);
-      return xv;
-    }
-    gst_element_set_state(xv, GST_STATE_NULL);
-    gst_object_unref(xv);
-  }
-  *scales = false;
-  return gst_element_factory_make("ximagesink", nullptr);
-}
-
-// A sink behind our own scaler and converter: scaled first (fewer pixels to
-// convert when shrinking), stretched to the size the filter asks, never letterboxed.
-GstElement* ScaledSink(GstElement* sink, GstElement** sizeFilter) {
-  GstElement* bin = gst_bin_new(nullptr);
-  GstElement* scale = gst_element_factory_make("videoscale", nullptr);
-  GstElement* convert = gst_element_factory_make("videoconvert", nullptr);
-  GstElement* filter = gst_element_factory_make("capsfilter", nullptr);
-  if (!convert || !scale || !filter) {
-    for (GstElement* e : {convert, scale, filter})
-      if (e) gst_object_unref(e);
-    gst_object_unref(bin);
-    return sink;
-  }
-  g_object_set(scale, "add-borders", FALSE, nullptr);
-  // A resize asks for a new size while frames flow: frames of the old size
-  // still pass until the new one is agreed, instead of stopping the stream
-  // as "not negotiated".
-  gst_util_set_object_arg(G_OBJECT(filter), "caps-change-mode", "delayed");
-  gst_bin_add_many(GST_BIN(bin), scale, convert, filter, sink, nullptr);
-  gst_element_link_many(scale, convert, filter, sink, nullptr);
-  GstPad* pad = gst_element_get_static_pad(scale, "sink");
-  gst_element_add_pad(bin, gst_ghost_pad_new("sink", pad));
-  gst_object_unref(pad);
-  *sizeFilter = filter;
-  return bin;
-}
-
-void AskSize(GstElement* sizeFilter, const char* format, int width, int height) {
-  GstCaps* caps = gst_caps_new_simple("video/x-raw", "width", G_TYPE_INT, width, "height",
-                                      G_TYPE_INT, height, "pixel-aspect-ratio",
-                                      GST_TYPE_FRACTION, 1, 1, nullptr);
-  if (format) gst_caps_set_simple(caps, "format", G_TYPE_STRING, format, nullptr);
-  g_object_set(sizeFilter, "caps", caps, nullptr);
-  gst_caps_unref(caps);
 }
 
 // Frame threads hold a picture each and delay the first one by as many; up to
@@ -222,59 +120,12 @@ int ProbeRenderers(const std::function<bool()>& openGlAvailable) {
   return kRendererDefault;
 }
 
-namespace {
-// Every open builds new streaming threads and frame pools. With glibc's
-// defaults each thread may take an arena of its own, and after a large frame
-// is freed an arena keeps up to twice its size unreturned at its top, so
-// memory climbed with every reopen (repeat play) though nothing leaked. So:
-// one arena; frames stay on the heap (a fresh mapping per frame costs a page
-// fault per page, and the decoder copies every frame it still refers to);
-// 16 MiB may stay at the top, room for the frames in passage; and a released
-// graph gives its freed pages back (Release). Set as the program loads,
-// before any thread has taken an arena.
-const bool kFreedMemoryReturnable = [] {
-  mallopt(M_ARENA_MAX, 1);
-  mallopt(M_MMAP_THRESHOLD, 32 << 20);
-  mallopt(M_TRIM_THRESHOLD, 16 << 20);
-  return true;
-}();
-}  // namespace
-
 GstFileGraph::GstFileGraph() {
   gst_init(nullptr, nullptr);
   HoldSoundServerLoop();
 }
 
 GstFileGraph::~GstFileGraph() { Release(); }
-
-GstElement* GstFileGraph::MakeVideoSink(int rendererKind) {
-  if (rendererKind == kRendererDefault) {
-    bool scales = true;
-    GstElement* sink = WindowSink(&scales);
-    if (!sink) return nullptr;
-    // Mouse and keys belong to the panel, and the panel decides the aspect.
-    g_object_set(sink, "handle-events", FALSE, "force-aspect-ratio", FALSE, nullptr);
-    if (output_.window)
-      gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(sink), output_.window);
-    overlay_ = sink;
-    return scales ? sink : ScaledSink(sink, &sizeFilter_);
-  }
-  if (!output_.mixer) return nullptr;
-  GstElement* sink = gst_element_factory_make("appsink", nullptr);
-  if (!sink) return nullptr;
-  GstCaps* caps = gst_caps_from_string("video/x-raw,format=BGRx");
-  g_object_set(sink, "caps", caps, "sync", TRUE, "max-buffers", 1u, "drop", TRUE,
-               "enable-last-sample", FALSE, "qos", TRUE, nullptr);
-  gst_caps_unref(caps);
-  GstAppSinkCallbacks callbacks{};
-  callbacks.new_sample = OnSample;
-  callbacks.new_preroll = OnPreroll;
-  gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, output_.mixer, nullptr);
-  // The mixing renderer starts every graph as one opaque full-size stream on black.
-  output_.mixer->Reset();
-  // Frames come at the size they are drawn, so the window only copies them.
-  return ScaledSink(sink, &sizeFilter_);
-}
 
 bool GstFileGraph::RenderFile(const std::string& path, int rendererKind) {
   Release();
@@ -290,10 +141,8 @@ bool GstFileGraph::RenderFile(const std::string& path, int rendererKind) {
   path_ = path;
   g_object_set(pipeline_, "uri", uri, nullptr);
   g_free(uri);
-  if (GstElement* sink = MakeVideoSink(rendererKind)) {
-    videoSink_ = GST_ELEMENT(gst_object_ref_sink(sink));
-    g_object_set(pipeline_, "video-sink", videoSink_, nullptr);
-    if (sizeFilter_) {
+  if (out_.SetVideoSink(pipeline_, rendererKind, output_)) {
+    if (out_.OwnScaler()) {
       // Our own scaler stretches to the drawn size; playbin's would letterbox.
       constexpr guint kNativeVideo = 0x40;
       guint flags = 0;
@@ -306,17 +155,7 @@ bool GstFileGraph::RenderFile(const std::string& path, int rendererKind) {
   // not a second later.
   if (GstElement* filter = gst_parse_bin_from_description("scaletempo", TRUE, nullptr))
     g_object_set(pipeline_, "audio-filter", filter, nullptr);
-  std::string sinkDescription =
-      // Panned as stereo: a mono input would be spread, not balanced.
-      "audioconvert ! audio/x-raw,channels=2 ! audiopanorama name=balance method=simple ! ";
-  const char* audioSink = std::getenv("ORVANE_AUDIO_SINK");
-  sinkDescription += audioSink && *audioSink ? audioSink : "autoaudiosink";
-  if (GstElement* sink = gst_parse_bin_from_description(sinkDescription.c_str(), TRUE, nullptr)) {
-    panorama_ = gst_bin_get_by_name(GST_BIN(sink), "balance");
-    // "simple": a full pan silences the other channel instead of mixing it in.
-    if (panorama_) g_object_set(panorama_, "panorama", pan_, nullptr);
-    g_object_set(pipeline_, "audio-sink", sink, nullptr);
-  }
+  out_.SetAudioSink(pipeline_, pan_);
   g_object_set(pipeline_, "volume", gain_, nullptr);
   g_signal_connect(pipeline_, "element-setup", G_CALLBACK(SetUpElement), nullptr);
 
@@ -354,43 +193,17 @@ void GstFileGraph::SettleEnd() {
   stop_ = std::max<std::int64_t>(lastCurrent_, 1);
 }
 
-void GstFileGraph::Run() {
-  if (pipeline_) gst_element_set_state(pipeline_, GST_STATE_PLAYING);
-}
-
-void GstFileGraph::Pause() {
-  if (pipeline_) gst_element_set_state(pipeline_, GST_STATE_PAUSED);
-}
-
-// A stopped file graph keeps its position and picture, as a paused one does.
-void GstFileGraph::Stop() { Pause(); }
-
-void GstFileGraph::StopWhenReady() {
-  if (!pipeline_) return;
-  gst_element_set_state(pipeline_, GST_STATE_PAUSED);
-  gst_element_get_state(pipeline_, nullptr, nullptr, GST_SECOND);
-}
-
 void GstFileGraph::Release() {
   if (pipeline_) {
     gst_element_set_state(pipeline_, GST_STATE_NULL);
     gst_object_unref(pipeline_);
     pipeline_ = nullptr;
   }
-  if (videoSink_) {
-    gst_object_unref(videoSink_);
-    videoSink_ = nullptr;
-  }
-  overlay_ = nullptr;
-  sizeFilter_ = nullptr;
+  out_.Release();
   path_.clear();
-  if (panorama_) {
-    gst_object_unref(panorama_);
-    panorama_ = nullptr;
-  }
   // Streaming threads are joined by now: no frame can arrive after this.
   if (output_.mixer && kind_ != kRendererDefault) output_.mixer->Reset();
-  malloc_trim(0);  // the graph's frames and pools, freed just now
+  platform::ReturnFreedMemory();  // the graph's frames and pools, freed just now
   stop_ = 0;
   lastCurrent_ = 0;
   ended_ = false;
@@ -512,41 +325,32 @@ bool GstFileGraph::SetRate(double rate) {
 }
 
 bool GstFileGraph::Step() {
-  if (!pipeline_ || !videoSink_) return false;
+  GstElement* sink = out_.VideoSink();
+  if (!pipeline_ || !sink) return false;
   GstState state = GST_STATE_NULL;
   gst_element_get_state(pipeline_, &state, nullptr, GST_SECOND);
   if (state != GST_STATE_PAUSED) return false;
-  return gst_element_send_event(videoSink_,
-                                gst_event_new_step(GST_FORMAT_BUFFERS, 1, 1.0, TRUE, FALSE));
+  return gst_element_send_event(sink, gst_event_new_step(GST_FORMAT_BUFFERS, 1, 1.0, TRUE, FALSE));
 }
 
 void GstFileGraph::put_Volume(int volume) {
-  volume = std::clamp(volume, kVolumeSilence, 0);
-  gain_ = volume <= kVolumeSilence ? 0.0 : std::pow(10.0, volume / 2000.0);
+  gain_ = GainOf(volume);
   if (pipeline_) g_object_set(pipeline_, "volume", gain_, nullptr);
 }
 
 void GstFileGraph::put_Balance(int balance) {
-  pan_ = static_cast<float>(std::clamp(balance, -10000, 10000) / 10000.0);
-  if (panorama_) g_object_set(panorama_, "panorama", pan_, nullptr);
+  pan_ = PanOf(balance);
+  out_.SetPan(pan_);
 }
 
 void GstFileGraph::SetVideoPosition(const PixelRect& destination) {
-  if (!output_.mixer || kind_ == kRendererDefault) return;
-  output_.mixer->SetVideoPosition(destination);
-  if (sizeFilter_ && destination.Width() > 0 && destination.Height() > 0)
-    AskSize(sizeFilter_, "BGRx", destination.Width(), destination.Height());
+  out_.SetVideoPosition(output_.mixer, kind_, destination);
 }
 
 void GstFileGraph::SetWindowPosition(int left, int top, int width, int height) {
-  if (kind_ != kRendererDefault || !overlay_ || width <= 0 || height <= 0) return;
-  if (sizeFilter_) AskSize(sizeFilter_, nullptr, width, height);
-  gst_video_overlay_set_render_rectangle(GST_VIDEO_OVERLAY(overlay_), left, top, width, height);
-  gst_video_overlay_expose(GST_VIDEO_OVERLAY(overlay_));
+  out_.SetWindowPosition(kind_, left, top, width, height);
 }
 
-void GstFileGraph::Expose() {
-  if (kind_ == kRendererDefault && overlay_) gst_video_overlay_expose(GST_VIDEO_OVERLAY(overlay_));
-}
+void GstFileGraph::Expose() { out_.Expose(kind_); }
 
 }  // namespace engine

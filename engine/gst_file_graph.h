@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/gst_video_out.h"
 #include "engine/media_detector.h"
 #include "engine/media_engines.h"
 
@@ -18,25 +19,18 @@ namespace engine {
 // `openGlAvailable` is asked only when the answer decides the kind.
 int ProbeRenderers(const std::function<bool()>& openGlAvailable);
 
-class GstFileGraph final : public MediaGraph, public PrerolledFacts {
+class GstFileGraph final : public GstGraph<MediaGraph>, public PrerolledFacts {
  public:
   GstFileGraph();
   ~GstFileGraph() override;
   GstFileGraph(const GstFileGraph&) = delete;
   GstFileGraph& operator=(const GstFileGraph&) = delete;
 
-  void SetVideoOutput(const VideoOutput& output) override { output_ = output; }
   bool RenderFile(const std::string& path, int rendererKind) override;
-  bool Exists() const override { return pipeline_ != nullptr; }
-  void Run() override;
-  void Pause() override;
-  void Stop() override;
-  void StopWhenReady() override;
   void Release() override;
   bool GetPositions(std::int64_t* current, std::int64_t* stop) override;
   void SetPositions(std::int64_t current, int flags) override;
   bool SetRate(double rate) override;
-  double Rate() const override { return rate_; }
   bool Step() override;
   void put_Volume(int volume) override;
   void put_Balance(int balance) override;
@@ -48,28 +42,19 @@ class GstFileGraph final : public MediaGraph, public PrerolledFacts {
                          std::uint64_t* durationNs) const override;
 
   // The sink that shows the picture (tests and diagnosis).
-  GstElement* VideoSink() const { return videoSink_; }
+  GstElement* VideoSink() const { return out_.VideoSink(); }
 
  private:
-  GstElement* MakeVideoSink(int rendererKind);
   void DrainBus();
   void QueryStop();
   void SettleEnd();
 
-  GstElement* pipeline_ = nullptr;
-  GstElement* videoSink_ = nullptr;
-  GstElement* panorama_ = nullptr;
-  GstElement* overlay_ = nullptr;     // the X sink inside videoSink_ (kind 1000)
-  GstElement* sizeFilter_ = nullptr;  // its scaler's output size, when it cannot scale
-  VideoOutput output_;
+  PlaybinOutput out_;
   std::string path_;  // the file the graph holds
   int kind_ = kRendererMixer7;
   std::int64_t stop_ = 0;
   std::int64_t lastCurrent_ = 0;
   bool ended_ = false;
-  double rate_ = 1.0;
-  double gain_ = 1.0;
-  float pan_ = 0;
 };
 
 }  // namespace engine

@@ -1,13 +1,8 @@
 #include "engine/gst_pip_graph.h"
 
-#include <gst/app/gstappsink.h>
-#include <gst/video/video.h>
-
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "engine/gst_wait.h"
 
@@ -16,59 +11,6 @@ namespace engine {
 namespace {
 
 constexpr GstClockTime kBuildTimeLimit = 10 * GST_SECOND;
-
-struct SinkTarget {
-  VideoMixer* mixer;
-  int stream;
-};
-
-// Keeps a decoded sample mapped for as long as the window may draw it.
-struct MappedSample {
-  GstSample* sample = nullptr;
-  GstVideoFrame frame{};
-  ~MappedSample() {
-    if (sample) gst_video_frame_unmap(&frame);
-    if (sample) gst_sample_unref(sample);
-  }
-};
-
-GstFlowReturn Deliver(GstSample* sample, const SinkTarget* target) {
-  if (!sample) return GST_FLOW_OK;
-  GstVideoInfo info;
-  GstCaps* caps = gst_sample_get_caps(sample);
-  GstBuffer* buffer = gst_sample_get_buffer(sample);
-  auto mapped = std::make_shared<MappedSample>();
-  if (!caps || !buffer || !gst_video_info_from_caps(&info, caps) ||
-      !gst_video_frame_map(&mapped->frame, &info, buffer, GST_MAP_READ)) {
-    gst_sample_unref(sample);
-    return GST_FLOW_OK;
-  }
-  mapped->sample = sample;
-  auto frame = std::make_shared<VideoFrame>();
-  frame->width = GST_VIDEO_FRAME_WIDTH(&mapped->frame);
-  frame->height = GST_VIDEO_FRAME_HEIGHT(&mapped->frame);
-  frame->stride = GST_VIDEO_FRAME_PLANE_STRIDE(&mapped->frame, 0);
-  frame->data = static_cast<const unsigned char*>(GST_VIDEO_FRAME_PLANE_DATA(&mapped->frame, 0));
-  frame->keep = mapped;
-  target->mixer->Deliver(target->stream, std::move(frame));
-  return GST_FLOW_OK;
-}
-
-GstFlowReturn OnSample(GstAppSink* sink, gpointer target) {
-  return Deliver(gst_app_sink_pull_sample(sink), static_cast<const SinkTarget*>(target));
-}
-
-GstFlowReturn OnPreroll(GstAppSink* sink, gpointer target) {
-  return Deliver(gst_app_sink_pull_preroll(sink), static_cast<const SinkTarget*>(target));
-}
-
-void AskSize(GstElement* filter, int width, int height) {
-  GstCaps* caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRx", "width",
-                                      G_TYPE_INT, width, "height", G_TYPE_INT, height,
-                                      "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr);
-  g_object_set(filter, "caps", caps, nullptr);
-  gst_caps_unref(caps);
-}
 
 // Adds the elements, links them in order and the last to `downstream`, brings
 // them to the pipeline's state and only then links `pad` to the first, so no
@@ -157,28 +99,17 @@ void GstPipGraph::PadAdded(Source& source, GstPad* pad) {
 bool GstPipGraph::AddVideoBranch(Source& source, GstPad* pad) {
   const int s = source.stream;
   if (videoSinks_[s] || !output_.mixer) return false;  // one picture per file
-  GstElement* sink = Make("appsink");
-  GstElement* filter = Make("capsfilter");
+  GstElement* sink = MixerSink(output_.mixer, s);
+  GstElement* filter = SizeFilter();
   if (!sink || !filter) {
     if (sink) gst_object_unref(sink);
     if (filter) gst_object_unref(filter);
     return false;
   }
-  GstCaps* caps = gst_caps_from_string("video/x-raw,format=BGRx");
-  g_object_set(sink, "caps", caps, "sync", TRUE, "max-buffers", 1u, "drop", TRUE,
-               "enable-last-sample", FALSE, "qos", TRUE, nullptr);
-  gst_caps_unref(caps);
-  GstAppSinkCallbacks callbacks{};
-  callbacks.new_sample = OnSample;
-  callbacks.new_preroll = OnPreroll;
-  gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, new SinkTarget{output_.mixer, s},
-                             [](gpointer p) { delete static_cast<SinkTarget*>(p); });
-  gst_util_set_object_arg(G_OBJECT(filter), "caps-change-mode", "delayed");
   if (destination_.Width() > 0 && destination_.Height() > 0)
-    AskSize(filter, destination_.Width(), destination_.Height());
-  GstElement* scale = Make("videoscale");
-  if (scale) g_object_set(scale, "add-borders", FALSE, nullptr);
-  if (!AttachChain(pipeline_, pad, {Make("queue"), scale, Make("videoconvert"), filter, sink}))
+    AskSize(filter, "BGRx", destination_.Width(), destination_.Height());
+  if (!AttachChain(pipeline_, pad,
+                   {Make("queue"), StretchingScaler(), Make("videoconvert"), filter, sink}))
     return false;
   videoSinks_[s] = sink;
   sizeFilters_[s] = filter;
@@ -331,20 +262,6 @@ void GstPipGraph::DrainBus() {
   if (!ended_ && FileAEnded()) SettleEnd();
 }
 
-void GstPipGraph::Run() {
-  if (pipeline_) gst_element_set_state(pipeline_, GST_STATE_PLAYING);
-}
-
-void GstPipGraph::Pause() {
-  if (pipeline_) gst_element_set_state(pipeline_, GST_STATE_PAUSED);
-}
-
-void GstPipGraph::StopWhenReady() {
-  if (!pipeline_) return;
-  gst_element_set_state(pipeline_, GST_STATE_PAUSED);
-  gst_element_get_state(pipeline_, nullptr, nullptr, GST_SECOND);
-}
-
 void GstPipGraph::Release() {
   if (pipeline_) {
     gst_element_set_state(pipeline_, GST_STATE_NULL);
@@ -451,14 +368,13 @@ bool GstPipGraph::Step() {
 }
 
 void GstPipGraph::put_Volume(int volume) {
-  volume = std::clamp(volume, kVolumeSilence, 0);
-  gain_ = volume <= kVolumeSilence ? 0.0 : std::pow(10.0, volume / 2000.0);
+  gain_ = GainOf(volume);
   std::lock_guard<std::mutex> lock(mutex_);
   for (GstElement* volume : volumes_) g_object_set(volume, "volume", gain_, nullptr);
 }
 
 void GstPipGraph::put_Balance(int balance) {
-  pan_ = static_cast<float>(std::clamp(balance, -10000, 10000) / 10000.0);
+  pan_ = PanOf(balance);
   std::lock_guard<std::mutex> lock(mutex_);
   for (GstElement* panorama : panoramas_) g_object_set(panorama, "panorama", pan_, nullptr);
 }
@@ -470,7 +386,7 @@ void GstPipGraph::SetVideoPosition(const PixelRect& destination) {
   destination_ = destination;
   if (destination.Width() <= 0 || destination.Height() <= 0) return;
   for (GstElement* filter : sizeFilters_)
-    if (filter) AskSize(filter, destination.Width(), destination.Height());
+    if (filter) AskSize(filter, "BGRx", destination.Width(), destination.Height());
 }
 
 }  // namespace engine

@@ -10,30 +10,24 @@
 #include <mutex>
 #include <vector>
 
+#include "engine/gst_video_out.h"
 #include "engine/pip_graph.h"
 
 namespace engine {
 
-class GstPipGraph final : public PipGraph {
+class GstPipGraph final : public GstGraph<PipGraph> {
  public:
   GstPipGraph();
   ~GstPipGraph() override;
   GstPipGraph(const GstPipGraph&) = delete;
   GstPipGraph& operator=(const GstPipGraph&) = delete;
 
-  void SetVideoOutput(const VideoOutput& output) override { output_ = output; }
   bool RenderFiles(const std::string& fileA, const std::string& fileB, int rendererKind) override;
-  bool Exists() const override { return pipeline_ != nullptr; }
-  void Run() override;
-  void Pause() override;
-  void Stop() override { Pause(); }
-  void StopWhenReady() override;
   void Release() override;
   // Positions and stop are file A's: its end is the end, whatever B does.
   bool GetPositions(std::int64_t* current, std::int64_t* stop) override;
   void SetPositions(std::int64_t current, int flags) override;
   bool SetRate(double rate) override;
-  double Rate() const override { return rate_; }
   bool Step() override;
   void put_Volume(int volume) override;
   void put_Balance(int balance) override;
@@ -66,21 +60,16 @@ class GstPipGraph final : public PipGraph {
   void SettleSeek();
   bool Seek(double rate, GstSeekFlags flags, std::int64_t position);
 
-  GstElement* pipeline_ = nullptr;
   std::vector<GstElement*> volumes_, panoramas_;  // one of each per file with sound
   GstElement* videoSinks_[2] = {nullptr, nullptr};
   GstElement* sizeFilters_[2] = {nullptr, nullptr};
   GstElement* audioSinks_[2] = {nullptr, nullptr};
   Source sources_[2];
   mutable std::mutex mutex_;
-  VideoOutput output_;
   PixelRect destination_;
   std::int64_t stop_ = 0;
   std::int64_t lastCurrent_ = 0;
   bool ended_ = false;
-  double rate_ = 1.0;
-  double gain_ = 1.0;
-  float pan_ = 0;
 };
 
 }  // namespace engine
