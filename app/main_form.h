@@ -21,6 +21,7 @@
 #include "app/spectrum_box.h"
 #include "app/tximage.h"
 #include "app/video_surface.h"
+#include "assets/skin_layout.h"
 #include "capture/capture_page.h"
 #include "capture/captures.h"
 #include "engine/spectrum_bars.h"
@@ -37,10 +38,6 @@
 #include "platform/system_volume.h"
 #include "playlist/play_list.h"
 #include "settings/settings_store.h"
-
-namespace skin {
-struct Place;
-}
 
 namespace app {
 
