@@ -2,7 +2,6 @@
 // capture page's tiles and tool bar, and the grab that keeps the window alive.
 #include <QApplication>
 #include <QEventLoop>
-#include <QTimer>
 #include <thread>
 
 #include "app/main_form.h"
@@ -12,36 +11,16 @@ namespace app {
 
 void TOrvaneMain_Form::BuildCapturePage() {
   namespace p = skin::panel;
-  struct Button {
-    tximage** target;
-    const char* name;
-    const skin::Place& place;
-    const char* picture;
-    const char* tip;
-    std::function<void()> action;
-    bool onUp;
-  };
-  // Delete and empty free the tile under the pointer: they act once the release is done.
-  auto later = [this](std::function<void()> f) {
-    return [this, f] { QTimer::singleShot(0, this, f); };
-  };
-  const Button buttons[] = {
-      {&SaveAll_XI, "SaveAll_XI", p::kSaveAllCapture, "SaveAll_Normal_btn.bmp", "Save all",
-       [this] { SaveAllCaptures(); }, false},
-      {&Save_XI, "Save_XI", p::kSaveCapture, "Save_Normal_Btn.bmp", "Save",
-       [this] { SaveCapture(); }, false},
-      {&Delete_XI, "Delete_XI", p::kDeleteCapture, "Del_Normal_Btn.bmp", "Delete",
-       later([this] { DeleteCapture(); }), true},
-      {&Empty_XI, "Empty_XI", p::kEmptyCaptures, "Empty_Normal_Btn.bmp", "Empty",
-       later([this] { EmptyCaptures(); }), true},
-  };
-  for (const Button& b : buttons) {
-    *b.target = MakeImage(catchTool_P, b.name, {});
-    (*b.target)->setGeometry(b.place.dx, b.place.y, b.place.w, b.place.h);
-    (*b.target)->setToolTip(b.tip);
-    const QString picture = b.picture;
-    BindSkinButton(*b.target, [picture] { return picture; }, UpPicture::Normal, b.action, b.onUp);
-  }
+  MakeToolBarButtons(
+      catchTool_P,
+      {{&SaveAll_XI, "SaveAll_XI", p::kSaveAllCapture, "SaveAll_Normal_btn.bmp", "Save all",
+        [this] { SaveAllCaptures(); }, false},
+       {&Save_XI, "Save_XI", p::kSaveCapture, "Save_Normal_Btn.bmp", "Save", [this] { SaveCapture(); },
+        false},
+       {&Delete_XI, "Delete_XI", p::kDeleteCapture, "Del_Normal_Btn.bmp", "Delete",
+        [this] { DeleteCapture(); }, true},
+       {&Empty_XI, "Empty_XI", p::kEmptyCaptures, "Empty_Normal_Btn.bmp", "Empty",
+        [this] { EmptyCaptures(); }, true}});
 
   capture::CapturePage::Parts page;
   page.content = captureScroll_.content;

@@ -21,6 +21,7 @@
 #include "app/spectrum_box.h"
 #include "app/tximage.h"
 #include "app/video_surface.h"
+#include "assets/skin_layout.h"
 #include "capture/capture_page.h"
 #include "capture/captures.h"
 #include "engine/spectrum_bars.h"
@@ -395,6 +396,19 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   void BindSkinButton(tximage* button, std::function<QString()> normalFile, UpPicture up,
                       std::function<void()> action, bool actionOnUp = false);
   tximage* MakeImage(QWidget* parent, const char* name, const QString& file, bool stretch = false);
+  // A button of a list page's tool bar, placed in its bar.
+  struct ToolBarButton {
+    tximage** target;
+    const char* name;
+    const skin::Place& place;
+    const char* picture;
+    const char* tip;  // none when null
+    std::function<void()> action;
+    // Acts on release, a turn of the event loop later: the tile under the
+    // pointer may go with the action.
+    bool onUp;
+  };
+  void MakeToolBarButtons(QWidget* bar, std::initializer_list<ToolBarButton> buttons);
   void MoveWindowCentred(int width, int height, bool vertically);
   void ShowInState(Qt::WindowState state);
   BarGeometry SeekBarGeometry() const;

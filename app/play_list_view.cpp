@@ -22,35 +22,30 @@ bool HasExtension(const std::string& path) {
 }
 }  // namespace
 
+void TOrvaneMain_Form::MakeToolBarButtons(QWidget* bar, std::initializer_list<ToolBarButton> buttons) {
+  for (const ToolBarButton& b : buttons) {
+    *b.target = MakeImage(bar, b.name, {});
+    (*b.target)->setGeometry(b.place.dx, b.place.y, b.place.w, b.place.h);
+    if (b.tip) (*b.target)->setToolTip(b.tip);
+    const QString picture = b.picture;
+    std::function<void()> action = b.action;
+    if (b.onUp) action = [this, act = b.action] { QTimer::singleShot(0, this, act); };
+    BindSkinButton(*b.target, [picture] { return picture; }, UpPicture::Normal, action, b.onUp);
+  }
+}
+
 void TOrvaneMain_Form::BuildPlayListPage() {
   namespace p = skin::panel;
-  struct Button {
-    tximage** target;
-    const char* name;
-    const skin::Place& place;
-    const char* picture;
-    std::function<void()> action;
-    bool onUp;
-  };
-  // Delete and empty change the tiles under the pointer: they act once the release is done.
-  auto later = [this](std::function<void()> f) {
-    return [this, f] { QTimer::singleShot(0, this, f); };
-  };
-  const Button buttons[] = {
-      {&Add_XI, "Add_XI", p::kAdd, "Add_Normal_btn.bmp", [this] { AddFilesToPlayList(); }, false},
-      {&DelPlItem_XI, "DelPlItem_XI", p::kDelete, "Del_Normal_Btn.bmp",
-       later([this] { DeletePlayListEntry(playListPage_->ToolBarEntry()); }), true},
-      {&EmptyPL_XI, "EmptyPL_XI", p::kEmpty, "Empty_Normal_Btn.bmp", later([this] { EmptyPlayList(); }),
-       true},
-      {&Load_XI, "Load_XI", p::kLoad, "Load_Normal_btn.bmp", [this] { LoadPlayListFile(); }, false},
-      {&Saveas_XI, "Saveas_XI", p::kSaveAs, "Save_Normal_Btn.bmp", [this] { SavePlayListAs(); }, false},
-  };
-  for (const Button& b : buttons) {
-    *b.target = MakeImage(PLTool_P, b.name, {});
-    (*b.target)->setGeometry(b.place.dx, b.place.y, b.place.w, b.place.h);
-    const QString picture = b.picture;
-    BindSkinButton(*b.target, [picture] { return picture; }, UpPicture::Normal, b.action, b.onUp);
-  }
+  MakeToolBarButtons(
+      PLTool_P,
+      {{&Add_XI, "Add_XI", p::kAdd, "Add_Normal_btn.bmp", nullptr, [this] { AddFilesToPlayList(); }, false},
+       {&DelPlItem_XI, "DelPlItem_XI", p::kDelete, "Del_Normal_Btn.bmp", nullptr,
+        [this] { DeletePlayListEntry(playListPage_->ToolBarEntry()); }, true},
+       {&EmptyPL_XI, "EmptyPL_XI", p::kEmpty, "Empty_Normal_Btn.bmp", nullptr, [this] { EmptyPlayList(); },
+        true},
+       {&Load_XI, "Load_XI", p::kLoad, "Load_Normal_btn.bmp", nullptr, [this] { LoadPlayListFile(); }, false},
+       {&Saveas_XI, "Saveas_XI", p::kSaveAs, "Save_Normal_Btn.bmp", nullptr, [this] { SavePlayListAs(); },
+        false}});
 
   PlayListPage::Parts parts;
   parts.page = PL_P;

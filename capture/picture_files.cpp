@@ -7,64 +7,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <random>
-#include <vector>
 
+#include "engine/media_detector.h"
 #include "platform/safe_file.h"
 
 namespace capture {
 
 namespace {
-
-uint32_t U32(const std::string& b, size_t at) {
-  return static_cast<uint32_t>(static_cast<unsigned char>(b[at])) |
-         static_cast<uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8 |
-         static_cast<uint32_t>(static_cast<unsigned char>(b[at + 2])) << 16 |
-         static_cast<uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
-}
-uint16_t U16(const std::string& b, size_t at) {
-  return static_cast<uint16_t>(static_cast<unsigned char>(b[at]) |
-                               static_cast<unsigned char>(b[at + 1]) << 8);
-}
-
-// Rows top-down in R, G, B order, as the JPEG encoder takes them.
-struct RgbPicture {
-  int width = 0, height = 0;
-  std::vector<unsigned char> rgb;
-};
-
-bool DecodeBitmap(const std::string& b, RgbPicture& out) {
-  if (b.size() < 54 || b[0] != 'B' || b[1] != 'M') return false;
-  const uint32_t offset = U32(b, 10);
-  const uint32_t infoSize = U32(b, 14);
-  if (infoSize < 40) return false;
-  const int32_t width = static_cast<int32_t>(U32(b, 18));
-  const int32_t rawHeight = static_cast<int32_t>(U32(b, 22));
-  const uint16_t bits = U16(b, 28);
-  const uint32_t compression = U32(b, 30);
-  if ((bits != 24 && bits != 32) || compression != 0) return false;
-  if (width <= 0 || width > 65500 || rawHeight == 0 || rawHeight < -65500 || rawHeight > 65500)
-    return false;
-  const bool bottomUp = rawHeight > 0;
-  const int height = bottomUp ? rawHeight : -rawHeight;
-  const uint64_t bytesPerPixel = bits / 8;
-  const uint64_t stride = (static_cast<uint64_t>(width) * bytesPerPixel + 3) & ~uint64_t{3};
-  if (offset < 54 || offset + stride * static_cast<uint64_t>(height) > b.size()) return false;
-  out.width = width;
-  out.height = height;
-  out.rgb.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
-  for (int y = 0; y < height; ++y) {
-    const int fileRow = bottomUp ? height - 1 - y : y;
-    const size_t from = offset + static_cast<size_t>(fileRow) * stride;
-    unsigned char* to = out.rgb.data() + static_cast<size_t>(y) * static_cast<size_t>(width) * 3;
-    for (int x = 0; x < width; ++x) {
-      const size_t px = from + static_cast<size_t>(x) * bytesPerPixel;
-      to[3 * x] = static_cast<unsigned char>(b[px + 2]);
-      to[3 * x + 1] = static_cast<unsigned char>(b[px + 1]);
-      to[3 * x + 2] = static_cast<unsigned char>(b[px]);
-    }
-  }
-  return true;
-}
 
 struct JpegError {
   jpeg_error_mgr mgr;
@@ -75,7 +24,7 @@ void OnJpegError(j_common_ptr info) {
   std::longjmp(reinterpret_cast<JpegError*>(info->err)->jump, 1);
 }
 
-bool EncodeJpeg(const RgbPicture& picture, std::string& out) {
+bool EncodeJpeg(const engine::RgbPicture& picture, std::string& out) {
   jpeg_compress_struct info;
   JpegError error;
   info.err = jpeg_std_error(&error.mgr);
@@ -155,8 +104,8 @@ bool SameTypeName(const std::string& type, const char* wanted) {
 bool ConvertToJpeg(const std::string& bmpPath, const std::string& jpegPath) {
   const std::optional<std::string> bytes = platform::ReadWholeFile(bmpPath);
   if (!bytes) return false;
-  RgbPicture picture;
-  if (!DecodeBitmap(*bytes, picture)) return false;
+  engine::RgbPicture picture;
+  if (!engine::DecodeBitmap(*bytes, picture)) return false;
   std::string jpeg;
   if (!EncodeJpeg(picture, jpeg)) return false;
   return platform::WriteFileAtomically(jpegPath, jpeg);

@@ -59,6 +59,17 @@ void PutU32(std::string& out, uint32_t v) {
   PutU16(out, v >> 16);
 }
 
+uint32_t U32(const std::string& b, size_t at) {
+  return static_cast<uint32_t>(static_cast<unsigned char>(b[at])) |
+         static_cast<uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8 |
+         static_cast<uint32_t>(static_cast<unsigned char>(b[at + 2])) << 16 |
+         static_cast<uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
+}
+uint16_t U16(const std::string& b, size_t at) {
+  return static_cast<uint16_t>(static_cast<unsigned char>(b[at]) |
+                               static_cast<unsigned char>(b[at + 1]) << 8);
+}
+
 // A video stream as the window shows it. Anamorphic pictures are shown at
 // their display size: the width scaled by the pixel aspect ratio, the height
 // kept (PAL 16:9 is 720 x 576 at 64:45).
@@ -283,6 +294,40 @@ bool WriteBitmap24(const std::string& path, int width, int height, const unsigne
     out += padding;
   }
   return platform::WriteFileAtomically(path, out);
+}
+
+bool DecodeBitmap(const std::string& b, RgbPicture& out) {
+  if (b.size() < 54 || b[0] != 'B' || b[1] != 'M') return false;
+  const uint32_t offset = U32(b, 10);
+  const uint32_t infoSize = U32(b, 14);
+  if (infoSize < 40) return false;
+  const int32_t width = static_cast<int32_t>(U32(b, 18));
+  const int32_t rawHeight = static_cast<int32_t>(U32(b, 22));
+  const uint16_t bits = U16(b, 28);
+  const uint32_t compression = U32(b, 30);
+  if ((bits != 24 && bits != 32) || compression != 0) return false;
+  if (width <= 0 || width > 65500 || rawHeight == 0 || rawHeight < -65500 || rawHeight > 65500)
+    return false;
+  const bool bottomUp = rawHeight > 0;
+  const int height = bottomUp ? rawHeight : -rawHeight;
+  const uint64_t bytesPerPixel = bits / 8;
+  const uint64_t stride = (static_cast<uint64_t>(width) * bytesPerPixel + 3) & ~uint64_t{3};
+  if (offset < 54 || offset + stride * static_cast<uint64_t>(height) > b.size()) return false;
+  out.width = width;
+  out.height = height;
+  out.rgb.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
+  for (int y = 0; y < height; ++y) {
+    const int fileRow = bottomUp ? height - 1 - y : y;
+    const size_t from = offset + static_cast<size_t>(fileRow) * stride;
+    unsigned char* to = out.rgb.data() + static_cast<size_t>(y) * static_cast<size_t>(width) * 3;
+    for (int x = 0; x < width; ++x) {
+      const size_t px = from + static_cast<size_t>(x) * bytesPerPixel;
+      to[3 * x] = static_cast<unsigned char>(b[px + 2]);
+      to[3 * x + 1] = static_cast<unsigned char>(b[px + 1]);
+      to[3 * x + 2] = static_cast<unsigned char>(b[px]);
+    }
+  }
+  return true;
 }
 
 }  // namespace engine

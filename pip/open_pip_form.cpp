@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "engine/session.h"
+#include "pip/named_widget.h"
 #include "playlist/play_list.h"
 
 namespace pip {
@@ -32,27 +33,17 @@ TOpenPip_Form::TOpenPip_Form(platform::Prompt& prompt, QWidget* parent)
   headerRow->addWidget(SelTwoInfo_L, 1);
   headerRow->addWidget(icon);
 
-  MediaFileA_L = new QLabel("Media file A", this);
-  MediaFileA_L->setObjectName("MediaFileA_L");
-  EditA = new QLineEdit(this);
-  EditA->setObjectName("EditA");
-  EditA->setReadOnly(true);
-  SpeedButton1 = new QToolButton(this);
-  SpeedButton1->setObjectName("SpeedButton1");
-  SpeedButton1->setText("...");
-  MediaFileB_L = new QLabel("Media file B", this);
-  MediaFileB_L->setObjectName("MediaFileB_L");
-  EditB = new QLineEdit(this);
-  EditB->setObjectName("EditB");
-  EditB->setReadOnly(true);
-  SpeedButton2 = new QToolButton(this);
-  SpeedButton2->setObjectName("SpeedButton2");
-  SpeedButton2->setText("...");
-  OK_Btn = new QPushButton("OK", this);
-  OK_Btn->setObjectName("OK_Btn");
+  MediaFileA_L = Named(new QLabel("Media file A", this), "MediaFileA_L");
+  EditA = Named(new QLineEdit(this), "EditA");
+  SpeedButton1 = Named(new QToolButton(this), "SpeedButton1");
+  MediaFileB_L = Named(new QLabel("Media file B", this), "MediaFileB_L");
+  EditB = Named(new QLineEdit(this), "EditB");
+  SpeedButton2 = Named(new QToolButton(this), "SpeedButton2");
+  for (QLineEdit* edit : {EditA, EditB}) edit->setReadOnly(true);
+  for (QToolButton* browse : {SpeedButton1, SpeedButton2}) browse->setText("...");
+  OK_Btn = Named(new QPushButton("OK", this), "OK_Btn");
   OK_Btn->setDefault(true);
-  Cancel_Btn = new QPushButton("Cancel", this);
-  Cancel_Btn->setObjectName("Cancel_Btn");
+  Cancel_Btn = Named(new QPushButton("Cancel", this), "Cancel_Btn");
 
   auto* grid = new QGridLayout;
   grid->addWidget(MediaFileA_L, 0, 0, 1, 2);

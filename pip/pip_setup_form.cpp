@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "engine/session.h"
+#include "pip/named_widget.h"
 
 namespace pip {
 
@@ -17,12 +18,6 @@ QSlider* Bar(QWidget* parent, const char* name) {
   bar->setObjectName(name);
   bar->setRange(0, 100);
   return bar;
-}
-
-template <typename T>
-T* Named(T* widget, const char* name) {
-  widget->setObjectName(name);
-  return widget;
 }
 }  // namespace
 
