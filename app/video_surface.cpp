@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QResizeEvent>
 #include <QTextLayout>
 #include <fcntl.h>
@@ -183,27 +184,50 @@ void TagLabel::paintEvent(QPaintEvent*) {
 
 void PaintMixer(QPainter& painter, const engine::VideoMixer& mixer, const QRect& area) {
   painter.setClipRect(area);
-  painter.fillRect(area, QColor::fromRgb(mixer.BorderColor()));
+  const QColor border = QColor::fromRgb(mixer.BorderColor());
   engine::PixelRect d = mixer.GetVideoPosition();
-  if (d.Width() <= 0 || d.Height() <= 0) return;
-  painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-  bool drew = false;
+  if (d.Width() <= 0 || d.Height() <= 0) {
+    painter.fillRect(area, border);
+    return;
+  }
+  std::shared_ptr<const engine::VideoFrame> frames[engine::VideoMixer::kStreams];
+  QRectF targets[engine::VideoMixer::kStreams];
   for (int stream = 0; stream < engine::VideoMixer::kStreams; ++stream) {
     std::shared_ptr<const engine::VideoFrame> frame = mixer.Slot(stream).Latest();
     if (!frame || !frame->data || frame->width <= 0 || frame->height <= 0) continue;
-    // Wraps the decoder's memory: `frame` keeps it alive while we draw.
-    QImage image(frame->data, frame->width, frame->height, frame->stride, QImage::Format_RGB32);
     engine::NormalisedRect r = mixer.OutputRect(stream);
     double x0 = d.left + r.left * d.Width(), x1 = d.left + r.right * d.Width();
     double y0 = d.top + r.top * d.Height(), y1 = d.top + r.bottom * d.Height();
-    QRectF target(std::min(x0, x1), std::min(y0, y1), std::abs(x1 - x0), std::abs(y1 - y0));
-    if (target.isEmpty()) continue;
+    targets[stream] = QRectF(std::min(x0, x1), std::min(y0, y1), std::abs(x1 - x0), std::abs(y1 - y0));
+    frames[stream] = std::move(frame);
+  }
+  // The background only where no opaque first picture covers it whole pixels:
+  // filling the picture's area too cost as much as drawing the picture.
+  QRegion background(area);
+  if (frames[0] && !targets[0].isEmpty() && mixer.Alpha(0) >= 1.0) {
+    const QRectF& t = targets[0];
+    const QPoint inner0(static_cast<int>(std::ceil(t.left())), static_cast<int>(std::ceil(t.top())));
+    const QPoint inner1(static_cast<int>(std::floor(t.right())), static_cast<int>(std::floor(t.bottom())));
+    if (inner1.x() > inner0.x() && inner1.y() > inner0.y())
+      background -= QRect(inner0, QPoint(inner1.x() - 1, inner1.y() - 1));
+  }
+  for (const QRect& part : background) painter.fillRect(part, border);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+  bool drew = false;
+  for (int stream = 0; stream < engine::VideoMixer::kStreams; ++stream) {
+    const std::shared_ptr<const engine::VideoFrame>& frame = frames[stream];
+    const QRectF& target = targets[stream];
+    if (!frame || target.isEmpty()) continue;
+    // Wraps the decoder's memory: `frame` keeps it alive while we draw.
+    QImage image(frame->data, frame->width, frame->height, frame->stride, QImage::Format_RGB32);
+    const engine::NormalisedRect r = mixer.OutputRect(stream);
+    const bool flipX = r.left > r.right, flipY = r.top > r.bottom;
     painter.save();
     painter.setOpacity(mixer.Alpha(stream));
-    if (x0 > x1 || y0 > y1) {
+    if (flipX || flipY) {
       QTransform mirror;
       mirror.translate(target.center().x(), target.center().y());
-      mirror.scale(x0 > x1 ? -1 : 1, y0 > y1 ? -1 : 1);
+      mirror.scale(flipX ? -1 : 1, flipY ? -1 : 1);
       mirror.translate(-target.center().x(), -target.center().y());
       painter.setTransform(mirror, true);
     }
