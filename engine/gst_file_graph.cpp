@@ -88,7 +88,9 @@ bool DecodedFromPicture(GstPad* combinerPad) {
 bool WaitForPreroll(GstElement* pipeline) {
   GstStateChangeReturn change = gst_element_set_state(pipeline, GST_STATE_PAUSED);
   if (change == GST_STATE_CHANGE_FAILURE) return false;
-  if (change == GST_STATE_CHANGE_ASYNC && !WaitForAsyncDone(pipeline, kBuildTimeLimit))
+  // A stalled build is given up: the decoder sometimes loses the error of a
+  // truncated file, and nothing else would come before the limit.
+  if (change == GST_STATE_CHANGE_ASYNC && !WaitForAsyncDone(pipeline, kBuildTimeLimit, true))
     return false;
   // An error posted alongside a completed preroll fails the build too.
   GstBus* bus = gst_element_get_bus(pipeline);

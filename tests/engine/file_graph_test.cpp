@@ -138,11 +138,16 @@ TEST_F(GraphFixture, SeeksRateAndFrameStepMoveThePosition) {
 }
 
 TEST_F(GraphFixture, FilesThatCannotPlayFailQuicklyAndHoldNothing) {
-  for (const char* name : {"random.mp4", "truncated.mp4", "tiny.mp3", "no-such-file.mp4"}) {
+  // The truncated file's error is lost in the decoder now and then, which
+  // froze the window for the whole build limit: it must fail at once every time.
+  std::vector<std::string> names(10, "truncated.mp4");
+  names.insert(names.end(), {"random.mp4", "tiny.mp3", "no-such-file.mp4"});
+  for (const std::string& name : names) {
+    ASSERT_TRUE(graph.RenderFile(TestClip("video-2s-320x240.mp4"), kRendererMixer7));
     auto t0 = Clock::now();
     EXPECT_FALSE(graph.RenderFile(TestClip(name), kRendererMixer7)) << name;
     EXPECT_FALSE(graph.Exists()) << name;
-    EXPECT_LT(std::chrono::duration<double>(Clock::now() - t0).count(), 11.0) << name;
+    EXPECT_LT(std::chrono::duration<double>(Clock::now() - t0).count(), 3.0) << name;
     std::int64_t c = 0, s = 0;
     EXPECT_FALSE(graph.GetPositions(&c, &s));
   }
