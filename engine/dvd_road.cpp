@@ -16,6 +16,13 @@ void DisplaySize(const DvdVideoAttributes& a, int* width, int* height) {
   *height = a.sourceHeight;
   *width = a.wide ? a.sourceHeight * 16 / 9 : a.sourceHeight * 4 / 3;
 }
+
+// The status while playing at `rate`, as the rate commands word it.
+std::string RateStatus(double rate) {
+  if (rate > 1) return std::string(kStatusPlaying) + "    " + RateText(rate) + " x";
+  if (rate < 1) return std::string(kStatusPlaying) + "    " + RateText(rate) + "x";
+  return kStatusPlaying;
+}
 }  // namespace
 
 bool DvdRoad::Open(const std::string& path) {
@@ -260,7 +267,8 @@ bool DvdRoad::ShowTitleDomain() {
   Session& s = session_;
   const bool fromMenu = menuStatus_;
   if (menuStatus_) {
-    view_.SetStatusText(kStatusPlaying);
+    // A rate step taken while the title was starting still holds.
+    view_.SetStatusText(RateStatus(s.PlayRate));
     menuStatus_ = false;
   }
   view_.EnableControl(Control::FileMenuItems, true);
@@ -350,8 +358,7 @@ std::string DvdRoad::Accelerate() {
   double& rate = session_.PlayRate;
   rate = rate >= 1 && rate < 8 ? rate * 2 : 1.0;
   const bool taken = graph_->PlayForwards(rate);
-  if (!taken || rate == 1.0) return kStatusPlaying;
-  return std::string(kStatusPlaying) + "    " + RateText(rate) + " x";
+  return taken ? RateStatus(rate) : kStatusPlaying;
 }
 
 std::string DvdRoad::Decelerate() {
@@ -364,8 +371,7 @@ std::string DvdRoad::Decelerate() {
   else
     rate = 1.0;
   const bool taken = graph_->PlayForwards(rate);
-  return !taken || rate == 1.0 ? std::string(kStatusPlaying)
-                     : std::string(kStatusPlaying) + "    " + RateText(rate) + "x";
+  return taken ? RateStatus(rate) : kStatusPlaying;
 }
 
 void DvdRoad::GotoCommand() {

@@ -155,7 +155,13 @@ TEST_F(DvdSession, TimeMovesOnlyInATitleAndAfterTheFirstTick) {
 }
 
 TEST_F(DvdSession, RatesDoubleAndHalveWithTheirStatusAndPauseResumesAtNormalSpeed) {
+  // A step taken while the title is still starting keeps its status there.
+  session.SessionTick();
+  ASSERT_EQ(view.status, kStatusDvdMenu);
+  session.Accelerate();
   At(1, 1, 10);
+  EXPECT_EQ(view.status, "播放中    2.00 x");
+  EXPECT_EQ(session.Decelerate(), "播放中");
   EXPECT_EQ(session.Accelerate(), "播放中    2.00 x");
   EXPECT_EQ(session.Accelerate(), "播放中    4.00 x");
   EXPECT_EQ(session.Accelerate(), "播放中    8.00 x");
