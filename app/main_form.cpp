@@ -666,12 +666,12 @@ engine::Size TOrvaneMain_Form::ScreenSize() const {
   return {s->geometry().width(), s->geometry().height()};
 }
 
-bool TOrvaneMain_Form::MainWindowMaximised() const { return isMaximized(); }
+bool TOrvaneMain_Form::MainWindowMaximised() const { return ShownMaximised(); }
 
 void TOrvaneMain_Form::ShowMainWindow(bool maximised) {
   if (maximised)
     ShowInState(Qt::WindowMaximized);
-  else if (isMaximized() || isHidden())
+  else if (ShownMaximised() || isHidden())
     ShowInState(Qt::WindowNoState);
 }
 

@@ -411,6 +411,7 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   void MakeToolBarButtons(QWidget* bar, std::initializer_list<ToolBarButton> buttons);
   void MoveWindowCentred(int width, int height, bool vertically);
   void ShowInState(Qt::WindowState state);
+  bool ShownMaximised() const;
   BarGeometry SeekBarGeometry() const;
   void SeekBarTo(const BarGeometry& bar, BarState state);
   void CreateVideoOutput();

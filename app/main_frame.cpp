@@ -135,7 +135,7 @@ void TOrvaneMain_Form::BuildTitleBar() {
   Max_XI = MakeImage(Title_P, "Max_XI", {});
   BindSkinButton(
       Max_XI,
-      [this] { return QString(isMaximized() ? "Restore_Normal_Btn.bmp" : "Max_Normal_Btn.bmp"); },
+      [this] { return QString(ShownMaximised() ? "Restore_Normal_Btn.bmp" : "Max_Normal_Btn.bmp"); },
       UpPicture::Normal, [this] {
         UpdateScrollBar(ListPage);
         ToggleMaximised();

@@ -144,7 +144,7 @@ void TOrvaneMain_Form::ToggleSidePanel() {
     newWidth += kSidePanelStep;
   }
   // A maximised window keeps filling the screen; the video gives or takes the room.
-  if (!isMaximized() && !isFullScreen()) MoveWindowCentred(newWidth, height(), true);
+  if (!ShownMaximised() && !isFullScreen()) MoveWindowCentred(newWidth, height(), true);
   ArrangeFrame();
   session_.FitVideo();
 }
@@ -167,7 +167,7 @@ void TOrvaneMain_Form::ShowListPage(int page, bool hide) {
     if (!otherShown) {
       MediaFile_P->hide();
       Splitter_P->hide();
-      if (!isMaximized() && !IsFullScreen)
+      if (!ShownMaximised() && !IsFullScreen)
         MoveWindowCentred(width() - kSidePanelStep, height(), false);
       ArrangeFrame();
       session_.FitVideo();

@@ -11,10 +11,13 @@
 
 namespace app {
 
+// Without a window manager the toolkit never learns the state it asked for.
+bool TOrvaneMain_Form::ShownMaximised() const {
+  return platform::WindowManagerRunning() ? isMaximized() : shownState_ == Qt::WindowMaximized;
+}
+
 void TOrvaneMain_Form::ToggleMaximised() {
-  const bool maximised =
-      platform::WindowManagerRunning() ? isMaximized() : shownState_ == Qt::WindowMaximized;
-  ShowInState(maximised ? Qt::WindowNoState : Qt::WindowMaximized);
+  ShowInState(ShownMaximised() ? Qt::WindowNoState : Qt::WindowMaximized);
 }
 
 // Without a window manager nobody acts on the window's state, so the
@@ -48,7 +51,7 @@ void TOrvaneMain_Form::resizeEvent(QResizeEvent* event) {
   ArrangeFrame();
   LayoutControlBar();
   UpdateScrollBar(ListPage);
-  LoadSkinPicture(Max_XI, isMaximized() ? "Restore_Normal_Btn.bmp" : "Max_Normal_Btn.bmp");
+  LoadSkinPicture(Max_XI, ShownMaximised() ? "Restore_Normal_Btn.bmp" : "Max_Normal_Btn.bmp");
 }
 
 void TOrvaneMain_Form::ToggleFullScreen() {
@@ -61,7 +64,7 @@ void TOrvaneMain_Form::ToggleFullScreen() {
   UpdateScrollBar(ListPage);
   InWindowMove = true;
   if (!IsFullScreen) {
-    WasMaximized = isMaximized();
+    WasMaximized = ShownMaximised();
     ShowFrame(false);
     ArrangeFrame();
     InWindowMove = false;

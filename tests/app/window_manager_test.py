@@ -13,7 +13,7 @@ from Xlib import X
 
 from x_windows import check, d, failures, root, title, viewable, windows, xdotool
 
-player, clip = sys.argv[1], sys.argv[2]
+player, clip, big = sys.argv[1], sys.argv[2], sys.argv[3]
 screen_w, screen_h = d.screen().width_in_pixels, d.screen().height_in_pixels
 def player_window():
     for c in windows(root):
@@ -86,7 +86,7 @@ def run_once(round_no):
         os.remove(ini)
     env = dict(os.environ, QT_QPA_PLATFORM='xcb')
     errors = open(os.path.join(program, 'stderr.txt'), 'w+')
-    proc = subprocess.Popen([os.path.join(folder, os.path.basename(player)), clip], env=env,
+    proc = subprocess.Popen([os.path.join(folder, os.path.basename(player)), clip, big], env=env,
                             stderr=errors)
     try:
         win = None
@@ -177,6 +177,18 @@ def run_once(round_no):
                 time.sleep(0.03)
             xdotool('mouseup', 1)
             time.sleep(0.2)
+
+        if round_no == 3:
+            # The next file, larger than the screen, maximises the window and
+            # fits inside it, with or without a window manager.
+            settle(win)
+            xdotool('windowfocus', '--sync', win.id)
+            xdotool('key', 'Next')
+            time.sleep(1.5)
+            fitted = settle(win)
+            check(fitted[2] == screen_w and screen_h - 40 <= fitted[3] <= screen_h and
+                  fitted[0] == 0 and fitted[1] >= 0,
+                  f'round {round_no}: a 1080p clip next maximises into the screen ({fitted})')
 
     finally:
         proc.terminate()
