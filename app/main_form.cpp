@@ -251,8 +251,9 @@ void TOrvaneMain_Form::CreateVideoOutput() {
     if (!InWindowMove) session_.FitVideo();
   };
   Video_P->onExpose = [this] {
-    if (session_.RendererKind == engine::kRendererDefault && session_.IsPlaying)
-      parts_.graph->Expose();
+    if (session_.RendererKind != engine::kRendererDefault || !session_.IsPlaying) return false;
+    parts_.graph->Expose();
+    return true;
   };
 }
 

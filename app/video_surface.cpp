@@ -24,6 +24,7 @@
 #include <memory>
 
 #include "engine/media_engines.h"
+#include "platform/x11_window.h"
 #include "platform/program_folders.h"
 
 extern char** environ;
@@ -107,7 +108,15 @@ void VideoPanel::resizeEvent(QResizeEvent* event) {
 
 void VideoPanel::paintEvent(QPaintEvent* event) {
   if (!native_) QWidget::paintEvent(event);
-  if (onExpose) onExpose();
+  const bool drawn = onExpose && onExpose();
+  if (!native_ || drawn) return;
+  // Qt paints nothing in the sink's window: without a sink the panel is
+  // black, around the children (the logo) that Qt draws there itself.
+  QRegion black = event->region();
+  for (QObject* object : children())
+    if (auto* child = qobject_cast<QWidget*>(object); child && child->isVisible())
+      black -= child->geometry();
+  for (const QRect& part : black) platform::FillNativeWindow(this, part, qRgb(0, 0, 0));
 }
 
 namespace {

@@ -21,7 +21,8 @@ class VideoPanel : public QWidget {
  public:
   explicit VideoPanel(QWidget* parent);
   std::function<void()> onResize;
-  std::function<void()> onExpose;
+  // Asks the sink to draw again; false when no sink draws in the panel.
+  std::function<bool()> onExpose;
   // Mouse moves (panel coordinates), left clicks and double clicks over the video.
   std::function<void(QPoint)> onMouseMove;
   std::function<void()> onClick;

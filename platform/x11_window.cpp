@@ -70,4 +70,19 @@ QPoint RealMapToGlobal(const QWidget* widget, QPoint local) {
   return widget->mapToGlobal(local);
 }
 
+void FillNativeWindow(const QWidget* widget, const QRect& area, QRgb color) {
+  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  Display* display = x11 ? x11->display() : nullptr;
+  if (!display || !widget || !widget->internalWinId() || area.isEmpty()) return;
+  const Window id = static_cast<Window>(widget->internalWinId());
+  GC gc = XCreateGC(display, id, 0, nullptr);
+  if (!gc) return;
+  // The default 24-bit true-colour visual: the pixel is the RGB value.
+  XSetForeground(display, gc, color & 0xffffff);
+  XFillRectangle(display, id, gc, area.x(), area.y(), static_cast<unsigned>(area.width()),
+                 static_cast<unsigned>(area.height()));
+  XFreeGC(display, gc);
+  XFlush(display);
+}
+
 }  // namespace platform

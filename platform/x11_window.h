@@ -2,6 +2,8 @@
 // Where a top-level window really is, as the X server says. Under a
 // reparenting window manager the toolkit's idea of it can lag behind.
 #include <QPoint>
+#include <QRect>
+#include <QRgb>
 #include <optional>
 
 class QWidget;
@@ -24,5 +26,10 @@ bool StartWindowMove(const QWidget* window);
 // A point of a widget in screen coordinates, through the real origin of its
 // top-level window where there is one.
 QPoint RealMapToGlobal(const QWidget* widget, QPoint local);
+
+// Fills part of a widget's own X window with a colour: a native window that a
+// video sink draws in is not painted by Qt, so while no sink draws, old
+// pixels would stay there. Nothing off X11.
+void FillNativeWindow(const QWidget* widget, const QRect& area, QRgb color);
 
 }  // namespace platform
