@@ -54,6 +54,9 @@ class DvdGraph : public MediaGraph {
   virtual DvdDomain Domain() = 0;
   // The title and chapter playing and the whole seconds into the title.
   virtual bool Location(int* title, int* chapter, std::int64_t* seconds) = 0;
+  // True (once) when a title's moving picture has stood still while playing:
+  // the sound output stopped taking sound, and only a new graph mends that.
+  virtual bool PlaybackStuck() { return false; }
   // Streams of the title playing; a language is an ISO 639 code ("" unknown).
   virtual int AudioStreams() = 0;
   virtual bool AudioLanguage(int stream, std::string* code) = 0;

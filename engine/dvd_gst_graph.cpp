@@ -6,6 +6,7 @@
 #include "engine/dvd_gst_graph.h"
 
 #include <gst/video/navigation.h>
+#include <gst/video/video-event.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -14,6 +15,7 @@
 
 #include "engine/dvd_disc_facts.h"
 #include "engine/gst_wait.h"
+#include "engine/sound_server.h"
 #include "engine/video_mixer.h"
 
 namespace engine {
@@ -23,6 +25,8 @@ namespace {
 // A disc that shows no picture by then is taken as failed rather than hang the window.
 constexpr GstClockTime kOpenTimeLimit = 10 * GST_SECOND;
 constexpr GstClockTime kSeekTimeLimit = 3 * GST_SECOND;
+// A title's clock standing still this long while playing is taken as stuck.
+constexpr GstClockTime kClockStandingLimit = 2 * GST_SECOND;
 // A chapter seek lands on the chapter's first frame, give or take a frame.
 constexpr std::int64_t kChapterStartSlack = 100;
 
@@ -109,7 +113,19 @@ GstPadProbeReturn GstDvdGraph::OnSourceEvent(GstPad*, GstPadProbeInfo* info, gpo
 GstPadProbeReturn GstDvdGraph::OnShownEvent(GstPad*, GstPadProbeInfo* info, gpointer data) {
   auto* self = static_cast<GstDvdGraph*>(data);
   GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
-  if (!event || GST_EVENT_TYPE(event) != GST_EVENT_TAG) return GST_PAD_PROBE_OK;
+  if (!event) return GST_PAD_PROBE_OK;
+  gboolean still = FALSE;
+  if (gst_video_event_parse_still_frame(event, &still)) {
+    std::lock_guard<std::mutex> lock(self->seenMutex_);
+    self->seen_.still = still;
+    return GST_PAD_PROBE_OK;
+  }
+  if (GST_EVENT_TYPE(event) == GST_EVENT_FLUSH_STOP) {
+    std::lock_guard<std::mutex> lock(self->seenMutex_);
+    self->seen_.still = false;
+    return GST_PAD_PROBE_OK;
+  }
+  if (GST_EVENT_TYPE(event) != GST_EVENT_TAG) return GST_PAD_PROBE_OK;
   GstTagList* tags = nullptr;
   gst_event_parse_tag(event, &tags);
   gchar* text = nullptr;
@@ -206,6 +222,7 @@ void GstDvdGraph::Release() {
   rate_ = 1.0;
   chosenSubpicture_ = -1;
   subpictureShown_ = true;
+  clockWatch_.Reset();
   std::lock_guard<std::mutex> lock(seenMutex_);
   seen_ = Seen();
 }
@@ -505,6 +522,22 @@ bool GstDvdGraph::PlayAtTime(std::int64_t seconds) {
   if (shown > 0 && (ended_ || !Query(Format("title"), &reading) || reading != shown))
     SeekSource(Format("title"), shown);
   return SeekSource(GST_FORMAT_TIME, std::max<std::int64_t>(seconds, 0) * GST_SECOND);
+}
+
+// Only a title's moving picture counts: a menu or a still may rest the clock
+// on purpose.
+bool GstDvdGraph::PlaybackStuck() {
+  if (!pipeline_ || ended_) return false;
+  {
+    std::lock_guard<std::mutex> lock(seenMutex_);
+    if (!seen_.placeKnown || seen_.title <= 0 || seen_.still) {
+      clockWatch_.Reset();
+      return false;
+    }
+  }
+  if (!clockWatch_.StandsStill(pipeline_, kClockStandingLimit)) return false;
+  std::fprintf(stderr, "DVD playback: the sound output stood still\n");
+  return true;
 }
 
 bool GstDvdGraph::PlayForwards(double rate) {

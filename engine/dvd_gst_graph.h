@@ -9,6 +9,7 @@
 
 #include "engine/dvd_engine.h"
 #include "engine/gst_video_out.h"
+#include "engine/sound_server.h"
 
 namespace engine {
 
@@ -42,6 +43,7 @@ class GstDvdGraph final : public GstGraph<DvdGraph> {
   bool TitleSeconds(int title, std::int64_t* seconds) override;
   DvdDomain Domain() override;
   bool Location(int* title, int* chapter, std::int64_t* seconds) override;
+  bool PlaybackStuck() override;
   int AudioStreams() override;
   bool AudioLanguage(int stream, std::string* code) override;
   int SubpictureStreams() override;
@@ -74,6 +76,7 @@ class GstDvdGraph final : public GstGraph<DvdGraph> {
     // the navigator itself reads ahead of what is shown by the queues' length.
     bool placeKnown = false;
     int title = 0, chapter = 0;  // title 0: a menu
+    bool still = false;          // a still picture is shown: the clock may rest
   };
 
  private:
@@ -110,6 +113,7 @@ class GstDvdGraph final : public GstGraph<DvdGraph> {
 
   std::mutex seenMutex_;
   Seen seen_;
+  StandingClockWatch clockWatch_;
 };
 
 }  // namespace engine

@@ -25,7 +25,10 @@ std::string RateStatus(double rate) {
 }
 }  // namespace
 
-bool DvdRoad::Open(const std::string& path) {
+bool DvdRoad::Open(const std::string& path) { return OpenDisc(path, false); }
+
+// keepWindow: the window stays as it is and the picture is fitted into it.
+bool DvdRoad::OpenDisc(const std::string& path, bool keepWindow) {
   Session& s = session_;
   if (path.empty()) {
     prompt_.Inform(platform::kPromptCaption, kDvdInvalid);
@@ -57,15 +60,20 @@ bool DvdRoad::Open(const std::string& path) {
   FillDvdList();
   s.KeepOriginalRatio = static_cast<double>(s.VideoHeight) / s.VideoWidth;
   s.HasVideo = true;
-  const Size screen = view_.ScreenSize();
-  view_.ShowMainWindow(ShowMaximisedFor(screen.width, screen.height, s.VideoWidth, s.VideoHeight));
-  s.ApplyGraphAudio(*graph_);
-  const int whileOpen = s.ReadWhileOpenMedia ? s.ReadWhileOpenMedia() : 1;
-  s.PlayType = kPlayDvd;  // the fitting below places this graph's picture
-  if (view_.MainWindowMaximised() || whileOpen == 2)
+  if (keepWindow) {
+    s.ApplyGraphAudio(*graph_);
     s.FitVideoToWindow();
-  else
-    s.FitWindowToVideo();
+  } else {
+    const Size screen = view_.ScreenSize();
+    view_.ShowMainWindow(ShowMaximisedFor(screen.width, screen.height, s.VideoWidth, s.VideoHeight));
+    s.ApplyGraphAudio(*graph_);
+    const int whileOpen = s.ReadWhileOpenMedia ? s.ReadWhileOpenMedia() : 1;
+    s.PlayType = kPlayDvd;  // the fitting below places this graph's picture
+    if (view_.MainWindowMaximised() || whileOpen == 2)
+      s.FitVideoToWindow();
+    else
+      s.FitWindowToVideo();
+  }
   graph_->Run();
   s.IsPlaying = true;
   s.IsPaused = false;
@@ -301,6 +309,7 @@ bool DvdRoad::TickPosition() {
       ShowMenuDomain();
       return false;
     case kDvdDomainTitle:
+      if (graph_->PlaybackStuck()) return ReopenAtSamePlace();
       return ShowTitleDomain();
     case kDvdDomainStop:
       // The disc stopped after the title it showed last: that title has ended.
@@ -309,6 +318,21 @@ bool DvdRoad::TickPosition() {
     default:
       return false;
   }
+}
+
+// Seen on loaded machines after a seek: the sound server stops taking the
+// graph's sound, its clock stands still and the picture with it; neither a
+// seek nor a pause mends it. The disc is opened again at the same title and
+// time. True (the session ends) only when that fails.
+bool DvdRoad::ReopenAtSamePlace() {
+  Session& s = session_;
+  int title = 0, chapter = 0;
+  std::int64_t seconds = 0;
+  if (!graph_->Location(&title, &chapter, &seconds)) return false;
+  ResumeAt(title, seconds);
+  if (!OpenDisc(s.DvdPath, true)) return true;
+  if (s.PlayRate != 1.0) graph_->PlayForwards(s.PlayRate);
+  return false;
 }
 
 void DvdRoad::StopAtEnd() {

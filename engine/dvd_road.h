@@ -88,10 +88,12 @@ class DvdRoad final : public SessionRoad {
   std::string DurationText() override;
 
  private:
+  bool OpenDisc(const std::string& path, bool keepWindow);
   void FillDvdList();
   void ShowDvdNavigation();
   void ShowMenuDomain();
   bool ShowTitleDomain();
+  bool ReopenAtSamePlace();
   bool InTitle();
   bool ReadyToMove();
   // A point of the video panel in the picture's own coordinates.

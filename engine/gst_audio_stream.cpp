@@ -5,6 +5,7 @@
 #include <gst/audio/audio.h>
 
 #include "engine/gst_wait.h"
+#include "engine/sound_server.h"
 
 #include <algorithm>
 #include <cmath>

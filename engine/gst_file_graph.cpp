@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "engine/gst_wait.h"
+#include "engine/sound_server.h"
 #include "engine/video_mixer.h"
 #include "platform/process_memory.h"
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "engine/gst_wait.h"
+#include "engine/sound_server.h"
 
 namespace engine {
 

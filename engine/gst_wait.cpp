@@ -1,8 +1,5 @@
 #include "engine/gst_wait.h"
 
-#include <cstdlib>
-#include <mutex>
-
 #include <algorithm>
 
 namespace engine {
@@ -75,21 +72,6 @@ bool WaitForAsyncDone(GstElement* pipeline, GstClockTime limit, bool giveUpWhenS
   }
   gst_object_unref(bus);
   return done;
-}
-
-void HoldSoundServerLoop() {
-  static std::once_flag once;
-  std::call_once(once, [] {
-    const char* custom = std::getenv("ORVANE_AUDIO_SINK");
-    if (custom && *custom) return;
-    GstElement* sink = gst_element_factory_make("pulsesink", nullptr);
-    if (!sink) return;
-    if (gst_element_set_state(sink, GST_STATE_READY) == GST_STATE_CHANGE_FAILURE) {
-      gst_element_set_state(sink, GST_STATE_NULL);
-      gst_object_unref(sink);
-    }
-    // Otherwise kept, never released: it lives as long as the process.
-  });
 }
 
 }  // namespace engine

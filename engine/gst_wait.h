@@ -12,10 +12,4 @@ namespace engine {
 // nothing else would come.
 bool WaitForAsyncDone(GstElement* pipeline, GstClockTime limit, bool giveUpWhenStalled = false);
 
-// pulsesink shares one main loop among its instances and frees it when the
-// last one goes back to NULL; a sink starting on another thread at that moment
-// is left with a freed loop and aborts. One sink held open for the life of the
-// process keeps the loop alive. Call after gst_init; once is enough.
-void HoldSoundServerLoop();
-
 }  // namespace engine

@@ -259,3 +259,28 @@ TEST_F(DvdSession, AJumpFromTheMenuOpensTheDiscAgainAtTheItemAndResumeStartsTher
   EXPECT_EQ(view.status, kStatusReady);
   EXPECT_EQ(session.DvdPath, "/media/other");
 }
+
+TEST_F(DvdSession, AStuckTitleIsOpenedAgainAtItsTimeAndRateInTheSameWindow) {
+  At(1, 2, 1830);
+  ASSERT_EQ(session.Accelerate(), "播放中    2.00 x");
+  const int opens = disc.opens;
+  view.moved.clear();
+  disc.commands.clear();
+  disc.stuck = true;
+  session.SessionTick();
+  EXPECT_EQ(disc.opens, opens + 1);
+  EXPECT_EQ(disc.commands, (std::vector<std::string>{"chapter 1-1", "time 1830", "rate 2.00"}));
+  EXPECT_TRUE(disc.running);
+  EXPECT_TRUE(session.IsPlaying);
+  EXPECT_TRUE(view.moved.empty());  // the window keeps its size and place
+  EXPECT_EQ(view.afterPlay, 0);
+
+  // A disc that can no longer be read ends the session with one message.
+  At(1, 3, 3000);
+  disc.readable = false;
+  disc.stuck = true;
+  parts.prompt.shown.clear();
+  session.SessionTick();
+  EXPECT_EQ(parts.prompt.shown.size(), 1u);
+  EXPECT_FALSE(session.IsPlaying);
+}

@@ -5,6 +5,7 @@
 #include <set>
 #include <tuple>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/media_detector.h"
@@ -258,10 +259,13 @@ struct ScriptedDvdGraph : engine::DvdGraph {
   bool subpictureShown = true;
   double rate = 1.0;
   bool refuseRate = false;
+  bool stuck = false;  // the next tick finds the playback stuck
+  int opens = 0;
   std::vector<std::string> commands;  // in order, e.g. "time 60", "rate 2.00", "menu 3"
 
   void SetVideoOutput(const engine::VideoOutput&) override {}
   bool RenderFile(const std::string&, int) override {
+    ++opens;
     exists = readable;
     domain = engine::kDvdDomainVideoManagerMenu;
     title = chapter = 0;
@@ -303,6 +307,7 @@ struct ScriptedDvdGraph : engine::DvdGraph {
     return true;
   }
   engine::DvdDomain Domain() override { return exists ? domain : engine::kDvdDomainNone; }
+  bool PlaybackStuck() override { return std::exchange(stuck, false); }
   bool Location(int* t, int* c, std::int64_t* s) override {
     if (!exists || title <= 0) return false;
     *t = title, *c = chapter, *s = seconds;
