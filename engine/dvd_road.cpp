@@ -17,12 +17,8 @@ void DisplaySize(const DvdVideoAttributes& a, int* width, int* height) {
   *width = a.wide ? a.sourceHeight * 16 / 9 : a.sourceHeight * 4 / 3;
 }
 
-// The status while playing at `rate`, as the rate commands word it.
-std::string RateStatus(double rate) {
-  if (rate > 1) return std::string(kStatusPlaying) + "    " + RateText(rate) + " x";
-  if (rate < 1) return std::string(kStatusPlaying) + "    " + RateText(rate) + "x";
-  return kStatusPlaying;
-}
+// The disc's rate status has a blank before the "x" of a faster rate.
+std::string DvdRateStatus(double rate) { return RateStatus(rate, "    ", rate > 1 ? " " : ""); }
 }  // namespace
 
 bool DvdRoad::Open(const std::string& path) { return OpenDisc(path, false); }
@@ -276,7 +272,7 @@ bool DvdRoad::ShowTitleDomain() {
   const bool fromMenu = menuStatus_;
   if (menuStatus_) {
     // A rate step taken while the title was starting still holds.
-    view_.SetStatusText(RateStatus(s.PlayRate));
+    view_.SetStatusText(DvdRateStatus(s.PlayRate));
     menuStatus_ = false;
   }
   view_.EnableControl(Control::FileMenuItems, true);
@@ -382,7 +378,7 @@ std::string DvdRoad::Accelerate() {
   double& rate = session_.PlayRate;
   rate = rate >= 1 && rate < 8 ? rate * 2 : 1.0;
   const bool taken = graph_->PlayForwards(rate);
-  return taken ? RateStatus(rate) : kStatusPlaying;
+  return taken ? DvdRateStatus(rate) : kStatusPlaying;
 }
 
 std::string DvdRoad::Decelerate() {
@@ -395,7 +391,7 @@ std::string DvdRoad::Decelerate() {
   else
     rate = 1.0;
   const bool taken = graph_->PlayForwards(rate);
-  return taken ? RateStatus(rate) : kStatusPlaying;
+  return taken ? DvdRateStatus(rate) : kStatusPlaying;
 }
 
 void DvdRoad::GotoCommand() {

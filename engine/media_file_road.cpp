@@ -168,8 +168,7 @@ std::string MediaFileRoad::ApplyRate(const char* blanks) {
   const double rate = session_.PlayRate;
   // A refused rate keeps its stored value but is not shown.
   if (!graph_.Exists() || !graph_.SetRate(rate)) return kStatusPlaying;
-  return rate == 1.0 ? std::string(kStatusPlaying)
-                     : std::string(kStatusPlaying) + blanks + RateText(rate) + "x";
+  return RateStatus(rate, blanks);
 }
 
 void MediaFileRoad::StepFrame() {

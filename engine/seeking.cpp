@@ -15,6 +15,11 @@ std::string RateText(double rate) {
   return text;
 }
 
+std::string RateStatus(double rate, const char* blanks, const char* beforeX) {
+  if (rate == 1.0) return kStatusPlaying;
+  return std::string(kStatusPlaying) + blanks + RateText(rate) + beforeX + "x";
+}
+
 void Session::SeekSeconds(std::int64_t seconds) { Road().SeekSeconds(seconds); }
 
 void Session::SeekFromBar(int offset, int travel) { Road().SeekFromBar(offset, travel); }

@@ -34,6 +34,9 @@ enum PlayTypeValue { kPlayNone = 0, kPlayMedia = 1, kPlayDvd = 2, kPlayPip = 3, 
 bool IsAudioOnlyFile(const std::string& path);
 // A rate as the status shows it: two decimals, halves away from zero.
 std::string RateText(double rate);
+// The status while playing at `rate`: "播放中", then for another rate than 1 the
+// blanks, the rate and `beforeX` before its "x", as each play type words it.
+std::string RateStatus(double rate, const char* blanks, const char* beforeX = "");
 // File name without its folder.
 std::string FileNameOf(const std::string& path);
 
