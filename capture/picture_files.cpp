@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <random>
 
-#include "engine/media_detector.h"
+#include "engine/bitmap_file.h"
 #include "platform/safe_file.h"
 
 namespace capture {

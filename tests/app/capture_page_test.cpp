@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "capture/save_option_form.h"
+#include "engine/bitmap_file.h"
 #include "platform/safe_file.h"
 #include "form_fixture.h"
 

@@ -10,7 +10,7 @@
 
 #include "capture/captures.h"
 #include "capture/picture_files.h"
-#include "engine/media_detector.h"
+#include "engine/bitmap_file.h"
 #include "engine/scripted_engines.h"
 #include "pip/scripted_pip_graph.h"
 #include "media/test_media.h"

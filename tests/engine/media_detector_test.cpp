@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/bitmap_file.h"
 #include "engine/media_detector.h"
 #include "media/test_media.h"
 #include "platform/safe_file.h"
