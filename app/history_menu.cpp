@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QMenu>
-#include <algorithm>
 #include <cstdio>
 
 #include "platform/media_path.h"
@@ -25,7 +24,9 @@ HistoryMenu::HistoryMenu(const Items& items, const settings::SettingsStore& stor
       store_(store),
       folders_(folders),
       prompt_(prompt),
-      openFile_(std::move(openFile)) {}
+      openFile_(std::move(openFile)) {
+  if (items_.menu) connect(items_.menu, &QMenu::aboutToShow, this, &HistoryMenu::MakePendingItems);
+}
 
 std::string HistoryMenu::HistoryFile() const {
   return platform::EnsureTrailingSeparator(folders_.project) + "HistoryList";
@@ -91,15 +92,21 @@ void HistoryMenu::AddItems(const std::vector<std::string>& paths) {
   for (const std::string& path : paths) {
     std::string name = FileName(path);
     // One item per name: the first path of that name is the one it opens.
-    if (std::any_of(entries_.begin(), entries_.end(),
-                    [&name](const Entry& e) { return e.name == name; }))
-      continue;
+    if (!names_.insert(name).second) continue;
+    pending_.emplace_back(std::move(name), path);
+  }
+  if (items_.menu && items_.menu->isVisible()) MakePendingItems();
+}
+
+void HistoryMenu::MakePendingItems() {
+  for (auto& [name, path] : pending_) {
     // "&" would mark a mnemonic and vanish from the caption.
     QAction* item = items_.menu->addAction(QString::fromStdString(name).replace("&", "&&"));
     item->setObjectName("HistoryItem");
-    connect(item, &QAction::triggered, this, [this, path] { OpenItem(path); });
-    entries_.push_back({item, std::move(name), path});
+    connect(item, &QAction::triggered, this, [this, path = path] { OpenItem(path); });
+    entries_.push_back({item, std::move(name), std::move(path)});
   }
+  pending_.clear();
 }
 
 void HistoryMenu::RemoveItems() {
@@ -108,6 +115,8 @@ void HistoryMenu::RemoveItems() {
     it->item->deleteLater();
   }
   entries_.clear();
+  pending_.clear();
+  names_.clear();
 }
 
 void HistoryMenu::OpenItem(const std::string& path) {

@@ -4,6 +4,8 @@
 #include <QObject>
 #include <functional>
 #include <string>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "platform/program_folders.h"
@@ -51,6 +53,9 @@ class HistoryMenu final : public QObject {
     std::string path;
   };
   const std::vector<Entry>& entries() const { return entries_; }
+  // Items still to be made: a menu of many thousand items is made when it
+  // opens, not at start-up (each insertion into a menu costs its length).
+  void MakePendingItems();
 
  private:
   void AddItems(const std::vector<std::string>& paths);
@@ -65,6 +70,8 @@ class HistoryMenu final : public QObject {
   OpenFile openFile_;
   playlist::History history_;
   std::vector<Entry> entries_;
+  std::vector<std::pair<std::string, std::string>> pending_;  // name, path; after entries_
+  std::unordered_set<std::string> names_;  // every caption made or pending
   bool loaded_ = false;
   bool saveFailureShown_ = false;
 };

@@ -24,8 +24,9 @@ struct HistoryFixture : FormFixture {
     prompt.openAnswer = std::move(files);
     Find("pOpenFile")->trigger();
   }
-  // What a user sees after the fixed items and their separator.
+  // What a user sees after the fixed items and their separator, once the menu opens.
   std::vector<QAction*> Items() {
+    emit form->pHistory->aboutToShow();
     QList<QAction*> all = form->pHistory->actions();
     EXPECT_TRUE(all.size() >= 4 && all[3]->isSeparator());
     return std::vector<QAction*>(all.begin() + std::min<qsizetype>(4, all.size()), all.end());
