@@ -17,6 +17,8 @@ namespace {
 
 // A build that has not prerolled by then is taken as failed rather than hang the window.
 constexpr GstClockTime kBuildTimeLimit = 10 * GST_SECOND;
+// The clock standing still this long while playing is taken as stuck.
+constexpr GstClockTime kClockStandingLimit = 2 * GST_SECOND;
 
 bool HaveFactory(const char* name) {
   GstElementFactory* factory = gst_element_factory_find(name);
@@ -211,6 +213,7 @@ void GstFileGraph::Release() {
   lastCurrent_ = 0;
   ended_ = false;
   rate_ = 1.0;
+  clockWatch_.Reset();
 }
 
 bool GstFileGraph::NegotiatedStreams(const std::string& path, std::vector<NegotiatedStream>* streams,
@@ -355,5 +358,18 @@ void GstFileGraph::SetWindowPosition(int left, int top, int width, int height) {
 }
 
 void GstFileGraph::Expose() { out_.Expose(kind_); }
+
+// Only a file with a picture counts, and only before its end.
+bool GstFileGraph::PlaybackStuck() {
+  gint videos = 0;
+  if (pipeline_) g_object_get(pipeline_, "n-video", &videos, nullptr);
+  if (!pipeline_ || ended_ || videos <= 0) {
+    clockWatch_.Reset();
+    return false;
+  }
+  if (!clockWatch_.StandsStill(pipeline_, kClockStandingLimit)) return false;
+  std::fprintf(stderr, "playback: the sound output stood still\n");
+  return true;
+}
 
 }  // namespace engine

@@ -11,6 +11,7 @@
 #include "engine/gst_video_out.h"
 #include "engine/media_detector.h"
 #include "engine/media_engines.h"
+#include "engine/sound_server.h"
 
 namespace engine {
 
@@ -37,6 +38,7 @@ class GstFileGraph final : public GstGraph<MediaGraph>, public PrerolledFacts {
   void SetVideoPosition(const PixelRect& destination) override;
   void SetWindowPosition(int left, int top, int width, int height) override;
   void Expose() override;
+  bool PlaybackStuck() override;
 
   bool NegotiatedStreams(const std::string& path, std::vector<NegotiatedStream>* streams,
                          std::uint64_t* durationNs) const override;
@@ -55,6 +57,7 @@ class GstFileGraph final : public GstGraph<MediaGraph>, public PrerolledFacts {
   std::int64_t stop_ = 0;
   std::int64_t lastCurrent_ = 0;
   bool ended_ = false;
+  StandingClockWatch clockWatch_;
 };
 
 }  // namespace engine

@@ -64,6 +64,9 @@ class MediaGraph {
   virtual void SetWindowPosition(int left, int top, int width, int height) = 0;
   // Redraws the last picture (kind 1000: the panel was exposed).
   virtual void Expose() = 0;
+  // True (once) when the picture's clock has stood still while playing: the
+  // sound output stopped taking sound, and only a new graph mends that.
+  virtual bool PlaybackStuck() { return false; }
 };
 
 // The audio-only stream engine: one stream at a time, positions in bytes of

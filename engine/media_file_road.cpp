@@ -19,30 +19,44 @@ bool MediaFileRoad::Open(const std::string& path) {
   return BuildFileGraph(path);
 }
 
-bool MediaFileRoad::BuildFileGraph(const std::string& path) {
+bool MediaFileRoad::BuildFileGraph(const std::string& path, const Place* place) {
   Session& s = session_;
   if (path.empty()) return false;
   // The renderer kind picks the sink; a failed build leaves every flag alone.
   if (!graph_.RenderFile(path, s.RendererKind)) return false;
+  path_ = path;
   std::int64_t current = 0, stop = 0;
   graph_.GetPositions(&current, &stop);
   s.MediaLength = stop;
   ProbeVideoStream(path);
   s.KeepOriginalRatio = static_cast<double>(s.VideoHeight) / s.VideoWidth;
-  Size screen = view_.ScreenSize();
-  view_.ShowMainWindow(ShowMaximisedFor(screen.width, screen.height, s.VideoWidth, s.VideoHeight));
-  s.ApplyGraphAudio(graph_);
-  int whileOpen = s.ReadWhileOpenMedia ? s.ReadWhileOpenMedia() : 1;
-  if (view_.MainWindowMaximised() || whileOpen == 2)
+  FitAndRun(place);
+  s.PlayType = kPlayMedia;
+  return true;
+}
+
+void MediaFileRoad::FitAndRun(const Place* place) {
+  Session& s = session_;
+  if (place) {
+    s.ApplyGraphAudio(graph_);
     s.FitVideoToWindow();
-  else
-    s.FitWindowToVideo();
+    // The rate first: its seek is at the start, the position's then carries it.
+    if (place->rate != 1.0) graph_.SetRate(place->rate);
+    graph_.SetPositionAbsolute(place->position);
+  } else {
+    Size screen = view_.ScreenSize();
+    view_.ShowMainWindow(ShowMaximisedFor(screen.width, screen.height, s.VideoWidth, s.VideoHeight));
+    s.ApplyGraphAudio(graph_);
+    int whileOpen = s.ReadWhileOpenMedia ? s.ReadWhileOpenMedia() : 1;
+    if (view_.MainWindowMaximised() || whileOpen == 2)
+      s.FitVideoToWindow();
+    else
+      s.FitWindowToVideo();
+  }
   graph_.Run();
   s.IsPlaying = true;
   s.IsPaused = false;
-  s.PlayType = kPlayMedia;
   s.IsStopped = 0;
-  return true;
 }
 
 void MediaFileRoad::ProbeVideoStream(const std::string& path) {
@@ -82,6 +96,7 @@ bool MediaFileRoad::TickPosition() {
   Session& s = session_;
   std::int64_t current = 0, stop = 0;
   graph_.GetPositions(&current, &stop);
+  if (graph_.PlaybackStuck()) return ReopenAtSamePlace();
   // Some files only estimate their length at open; the length shown follows it.
   if (stop > 0 && stop != s.MediaLength) {
     s.MediaLength = stop;
@@ -95,6 +110,17 @@ bool MediaFileRoad::TickPosition() {
   view_.SetResolutionText(std::to_string(s.VideoWidth) + " × " + std::to_string(s.VideoHeight));
   // An unknown length (0) or one the position has passed is no end.
   return stop > 0 && current == stop;
+}
+
+// Seen on loaded machines after a seek: the sound server stops taking the
+// graph's sound, its clock stands still and the picture with it; neither a
+// seek nor a pause mends it. The file is opened again at the same position and
+// rate in the same window. True (the file ends) only when that fails.
+bool MediaFileRoad::ReopenAtSamePlace() {
+  std::int64_t current = 0, stop = 0;
+  graph_.GetPositions(&current, &stop);
+  const Place place{current, graph_.Rate()};
+  return !OpenAgain(place);
 }
 
 void MediaFileRoad::StopAtEnd() {

@@ -43,19 +43,32 @@ class MediaFileRoad : public SessionRoad {
   bool CapturePosition(std::int64_t* units) override;
 
  protected:
-  // The build sequence: render, read the facts, fit, run.
-  bool BuildFileGraph(const std::string& path);
+  // Where a graph opened again goes on from.
+  struct Place {
+    std::int64_t position = 0;  // 100-ns units
+    double rate = 1.0;
+  };
+  // The build sequence: render, read the facts, fit, run. With a place the
+  // window stays as it is, the picture is fitted into it and the graph runs
+  // from the place's position at its rate.
+  bool BuildFileGraph(const std::string& path, const Place* place = nullptr);
+  // Builds the graph of what is open again, for a stuck one.
+  virtual bool OpenAgain(const Place& place) { return BuildFileGraph(path_, &place); }
+  // Fits the window or the picture and starts the graph built.
+  void FitAndRun(const Place* place);
   void ProbeVideoStream(const std::string& path);
   // Sets the stepped rate; the status shows it after the given blanks unless it is 1.0.
   std::string ApplyRate(const char* blanks);
   // Seeks and skips wait for a finished tick of a playing graph.
   bool ReadyToMove() const;
+  bool ReopenAtSamePlace();
 
   Session& session_;
   MediaGraph& graph_;
   MediaFacts& detector_;
   SessionView& view_;
   platform::Prompt& prompt_;
+  std::string path_;  // the file last built
 };
 
 }  // namespace engine

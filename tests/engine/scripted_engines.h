@@ -24,13 +24,15 @@ struct ScriptedGraph : engine::MediaGraph {
   engine::PixelRect videoPosition{-1, -1, -1, -1};
   std::vector<int> windowPosition;
   std::vector<std::string> rendered;
+  bool stuck = false;  // the next tick finds the playback stuck
   void SetVideoOutput(const engine::VideoOutput&) override {}
   bool RenderFile(const std::string& path, int) override {
-    exists = false;
+    exists = running = false;
     if (unplayable.count(path)) return false;
     rendered.push_back(path);
     exists = true;
     current = 0;
+    rate = 1.0;
     return true;
   }
   bool Exists() const override { return exists; }
@@ -60,6 +62,7 @@ struct ScriptedGraph : engine::MediaGraph {
   void SetVideoPosition(const engine::PixelRect& d) override { videoPosition = d; }
   void SetWindowPosition(int l, int t, int w, int h) override { windowPosition = {l, t, w, h}; }
   void Expose() override {}
+  bool PlaybackStuck() override { return std::exchange(stuck, false); }
 };
 
 // Facts of one video stream (or none) for every file.

@@ -256,6 +256,46 @@ TEST_F(SessionFixture, PreviousAndNextWrapAndOnlyWhileSomethingIsOpen) {
   EXPECT_FALSE(view.controls[Control::PrevNextButtons]);
 }
 
+TEST_F(SessionFixture, AStuckFileIsOpenedAgainAtItsPositionAndRateInTheSameWindow) {
+  int merges = 0;
+  session.MergeIntoHistory = [&](const std::vector<std::string>&) { ++merges; };
+  ASSERT_TRUE(session.OpenFiles({"/v/a.mp4", "/v/b.mp4"}));
+  session.ToggleMute();
+  session.Accelerate();
+  ASSERT_EQ(session.Accelerate(), "播放中  1.50x");
+  view.status = "播放中  1.50x";  // as the window shows it
+  graph.current = 63000000;
+  session.SessionTick();
+  view.moved.clear();
+  graph.videoPosition = {-1, -1, -1, -1};
+  graph.volume = 1;
+  graph.stuck = true;
+  session.SessionTick();
+  EXPECT_EQ(graph.rendered, (std::vector<std::string>{"/v/a.mp4", "/v/a.mp4"}));
+  EXPECT_EQ(graph.current, 63000000);
+  EXPECT_EQ(graph.rate, 1.5);
+  EXPECT_TRUE(graph.running);
+  EXPECT_EQ(graph.volume, kVolumeSilence);  // still muted
+  EXPECT_NE(graph.videoPosition.right, -1);  // the new picture placed in the panel
+  EXPECT_TRUE(view.moved.empty());            // the window keeps its size and place
+  EXPECT_TRUE(session.IsPlaying);
+  EXPECT_FALSE(session.IsPaused);
+  EXPECT_EQ(view.status, "播放中  1.50x");
+  EXPECT_EQ(list.PlayListPaths, (std::vector<std::string>{"/v/a.mp4", "/v/b.mp4"}));
+  EXPECT_EQ(list.PlayListIndex, 0);
+  EXPECT_EQ(merges, 1);
+  EXPECT_EQ(view.afterPlay, 0);
+
+  // A file that can no longer be opened ends there, as by the play mode.
+  session.PlayMode = 0;
+  graph.unplayable.insert("/v/a.mp4");
+  graph.stuck = true;
+  session.SessionTick();
+  EXPECT_FALSE(session.IsPlaying);
+  EXPECT_EQ(view.afterPlay, 1);
+  EXPECT_TRUE(prompt.shown.empty());
+}
+
 TEST_F(SessionFixture, AnEntryStartsAtItsStoredSecondUnlessThatIsTheEnd) {
   graph.length = 1200000000;  // 120 s
   list.Replace({"/v/a.mp4", "/v/b.mp4", "/v/c.mp4"});
