@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/x11_window.h"
+
 namespace app {
 
 namespace {
@@ -87,6 +89,18 @@ int Commands::CommandForKey(int key, Qt::KeyboardModifiers modifiers) const {
   return -1;
 }
 
+// Shift changes what a digit or sign key types ("Shift+1" arrives as "!"), but
+// a shortcut names the key itself.
+int Commands::KeyWithoutShift(const QKeyEvent& event) {
+  if (!event.modifiers().testFlag(Qt::ShiftModifier) ||
+      event.modifiers().testFlag(Qt::KeypadModifier))
+    return event.key();
+  const unsigned long sym = platform::UnshiftedKeySym(event.nativeScanCode());
+  if (sym >= '0' && sym <= '9') return Qt::Key_0 + static_cast<int>(sym - '0');
+  if (sym >= 'a' && sym <= 'z') return Qt::Key_A + static_cast<int>(sym - 'a');
+  return event.key();
+}
+
 bool Commands::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
   auto* widget = static_cast<QWidget*>(watched);
@@ -95,7 +109,7 @@ bool Commands::eventFilter(QObject* watched, QEvent* event) {
       QApplication::activeModalWidget())
     return false;
   auto* key = static_cast<QKeyEvent*>(event);
-  const int found = CommandForKey(key->key(), key->modifiers());
+  const int found = CommandForKey(KeyWithoutShift(*key), key->modifiers());
   if (found < 0 || !HasHandler(static_cast<Command>(found))) return false;
   Run(static_cast<Command>(found));
   return true;

@@ -44,6 +44,7 @@ class Commands : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  static int KeyWithoutShift(const QKeyEvent& event);
 
  private:
   static std::size_t Index(Command c) { return static_cast<std::size_t>(c); }

@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QWidget>
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 
 namespace platform {
@@ -83,6 +84,14 @@ void FillNativeWindow(const QWidget* widget, const QRect& area, QRgb color) {
                  static_cast<unsigned>(area.height()));
   XFreeGC(display, gc);
   XFlush(display);
+}
+
+unsigned long UnshiftedKeySym(unsigned int keyCode) {
+  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  Display* display = x11 ? x11->display() : nullptr;
+  if (!display || keyCode < 8 || keyCode > 255) return 0;
+  const KeySym sym = XkbKeycodeToKeysym(display, static_cast<KeyCode>(keyCode), 0, 0);
+  return sym == NoSymbol ? 0 : sym;
 }
 
 }  // namespace platform

@@ -32,4 +32,9 @@ QPoint RealMapToGlobal(const QWidget* widget, QPoint local);
 // pixels would stay there. Nothing off X11.
 void FillNativeWindow(const QWidget* widget, const QRect& area, QRgb color);
 
+// The keysym a key gives without Shift (its first level), from the X key code
+// a key event carries as its native scan code: Shift+1 gives "exclam", but
+// names the key "1". 0 off X11 or for an unknown code.
+unsigned long UnshiftedKeySym(unsigned int keyCode);
+
 }  // namespace platform

@@ -61,13 +61,16 @@ def heard(playing, seconds=4.0):
 
 
 class Player:
-    def __init__(self, extra_env=None):
+    def __init__(self, extra_env=None, ini_text=None):
         self.program = tempfile.mkdtemp(prefix='orvane-cmd-')
         folder = os.path.join(self.program, 'OrvanePlayer')
         shutil.copytree(os.path.dirname(player), folder, symlinks=True)
         ini = os.path.join(folder, 'Ini', 'Default.ini')
         if os.path.exists(ini):
             os.remove(ini)
+        if ini_text is not None:
+            with open(ini, 'wb') as f:
+                f.write(ini_text.encode('utf-8'))
         self.log = os.path.join(self.program, 'commands.txt')
         env = dict(os.environ, QT_QPA_PLATFORM='xcb', ORVANE_COMMAND_LOG=self.log,
                    **(extra_env or {}))
@@ -275,6 +278,25 @@ time.sleep(60)
         holder.kill()
 
 
+def shifted_keys():
+    """A stored "Shift+1" matches Shift and the 1 key, which types "!"."""
+    p = Player(ini_text='[ShortCut]\r\nPlayList=Shift+1\r\nStereo=Shift+S\r\n')
+    try:
+        if not p.win:
+            check(False, 'the player window appears')
+            return
+        p.focus()
+        p.new_commands(0)
+        for key, command in (('shift+1', 'PlayList'), ('shift+1', 'PlayList'), ('shift+s', 'Stereo')):
+            p.focus()
+            xdotool('key', '--clearmodifiers', key)
+            got = p.new_commands()
+            check(got == [command], f'{key} runs {command} once (ran {got})')
+    finally:
+        p.close()
+
+
 shortcuts()
+shifted_keys()
 taken_boss_key()
 sys.exit(1 if failures else 0)
