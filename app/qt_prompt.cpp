@@ -79,7 +79,8 @@ class QuestionBox final : public QMessageBox {
 }  // namespace
 
 bool QtPrompt::Ask(const std::string& caption, const std::string& text) {
-  QuestionBox box(QMessageBox::Question, Q(caption), Q(text), QMessageBox::Yes | QMessageBox::No,
+  // The player's questions show the information icon, as its messages do.
+  QuestionBox box(QMessageBox::Information, Q(caption), Q(text), QMessageBox::Yes | QMessageBox::No,
                   parent_);
   return Run(box, caption) == QMessageBox::Yes;
 }

@@ -17,9 +17,11 @@ QMessageBox* OpenBox() { return qobject_cast<QMessageBox*>(QApplication::activeM
 TEST(QtPromptTest, AQuestionIsAnsweredByItsButtonsOnly) {
   app::QtPrompt prompt(nullptr);
   bool escaped = false, closed = false;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
   QTimer::singleShot(0, [&] {
     QMessageBox* box = OpenBox();
     ASSERT_TRUE(box);
+    icon = box->icon();
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(box, &escape);
     escaped = box->isVisible();
@@ -30,6 +32,7 @@ TEST(QtPromptTest, AQuestionIsAnsweredByItsButtonsOnly) {
   EXPECT_TRUE(prompt.Ask("提示信息", "截取的图片没有保存,是否保存?"));
   EXPECT_TRUE(escaped) << "Escape answered the question";
   EXPECT_TRUE(closed) << "the close box answered the question";
+  EXPECT_EQ(icon, QMessageBox::Information) << "every box of the player shows the information icon";
 
   QTimer::singleShot(0, [&] { OpenBox()->button(QMessageBox::No)->click(); });
   EXPECT_FALSE(prompt.Ask("提示信息", "?"));
