@@ -150,8 +150,28 @@ void QtPrompt::ShowAbout(const std::string& caption, const std::string& text) {
   box.setWindowTitle(Q(caption));
   if (parent_) box.setFont(parent_->font());
   auto* layout = new QVBoxLayout(&box);
-  auto* label = new QLabel(Q(text), &box);
-  label->setTextFormat(Qt::PlainText);
+  // Lines holding a tab become a two-column table: with tab stops, one long
+  // caption pushed its key out of line with the others.
+  QString html;
+  bool inTable = false;
+  for (const QString& line : Q(text).split('\n')) {
+    const QStringList cells = line.split('\t');
+    if (cells.size() > 1) {
+      if (!inTable) html += "<table cellspacing=\"0\" cellpadding=\"0\">";
+      inTable = true;
+      html += "<tr><td style=\"padding-right: 24px; white-space: pre\">" + cells[0].toHtmlEscaped() +
+              "</td><td style=\"white-space: pre\">" + cells.mid(1).join(' ').toHtmlEscaped() +
+              "</td></tr>";
+      continue;
+    }
+    if (inTable) html += "</table>";
+    inTable = false;
+    html += "<div style=\"white-space: pre\">" + (line.isEmpty() ? QString(" ") : line.toHtmlEscaped()) +
+            "</div>";
+  }
+  if (inTable) html += "</table>";
+  auto* label = new QLabel(html, &box);
+  label->setTextFormat(Qt::RichText);
   label->setTextInteractionFlags(Qt::TextSelectableByMouse);
   layout->addWidget(label);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
