@@ -115,7 +115,7 @@ def shortcuts():
         if not p.win:
             check(False, 'the player window appears')
             return
-        check(heard(True), 'the demo clip plays')
+        check(heard(True), 'the clip plays')
         p.focus()
         p.new_commands(0)
 
