@@ -25,9 +25,6 @@ namespace {
 // A disc that shows no picture by then is taken as failed rather than hang the window.
 constexpr GstClockTime kOpenTimeLimit = 10 * GST_SECOND;
 constexpr GstClockTime kSeekTimeLimit = 3 * GST_SECOND;
-// A title's clock standing still this long while playing is taken as stuck:
-// longer than a sink at its longest latency (2 s) may hold a started stream back.
-constexpr GstClockTime kClockStandingLimit = 3 * GST_SECOND;
 // A chapter seek lands on the chapter's first frame, give or take a frame.
 constexpr std::int64_t kChapterStartSlack = 100;
 

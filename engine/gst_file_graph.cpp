@@ -17,9 +17,6 @@ namespace {
 
 // A build that has not prerolled by then is taken as failed rather than hang the window.
 constexpr GstClockTime kBuildTimeLimit = 10 * GST_SECOND;
-// The clock standing still this long while playing is taken as stuck: longer
-// than a sink at its longest latency (2 s) may hold a started stream back.
-constexpr GstClockTime kClockStandingLimit = 3 * GST_SECOND;
 
 bool HaveFactory(const char* name) {
   GstElementFactory* factory = gst_element_factory_find(name);
