@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/main_form.h"
 #include "app/qt_prompt.h"
 #include "app/video_surface.h"
@@ -13,6 +14,8 @@
 #include "engine/gst_pip_graph.h"
 #include "engine/media_detector.h"
 #include "engine/media_engines.h"
+#include "engine/session.h"
+#include "platform/media_path.h"
 #include "platform/process_memory.h"
 #include "platform/program_folders.h"
 
@@ -28,12 +31,17 @@ int main(int argc, char** argv) {
   app::OpenGlProbe openGl(app::GlProbeProgram(platform::ExecutableDirectory()));
   const std::string forced = std::getenv("ORVANE_RENDERER") ? std::getenv("ORVANE_RENDERER") : "";
   if (forced != "1007" && forced != "1000") openGl.Start();
+  engine::GstFileGraph graph;
+  // The file named at start is built while the window is: the open takes it over.
+  const std::vector<std::string> files = app::ShowTimeFiles(args, platform::PathExists);
+  if (!files.empty() && platform::IsRegularFile(files.front()) &&
+      !engine::IsAudioOnlyFile(files.front()) && forced != "1000")
+    graph.PrerollEarly(files.front());
   QApplication application(argc, argv);
   // No application display name: Qt would append it to every window title,
   // and the message boxes' captions must stay exactly as worded. The main
   // window carries the application title itself.
 
-  engine::GstFileGraph graph;
   engine::GstPipGraph pipGraph;
   engine::MediaDetector detector;
   detector.AnswerFrom(&graph);

@@ -374,6 +374,7 @@ void TOrvaneMain_Form::FormShow() {
   session_.CurrentMediaFile = files.front();
   session_.PlayRate = 1.0;
   if (!session_.OpenFiles(files)) showTimeFailure_ = files.front();
+  parts_.graph->DropEarlyPreroll();
 }
 
 void TOrvaneMain_Form::FormActivate() {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 #include "engine/gst_wait.h"
 #include "engine/sound_server.h"
@@ -128,45 +129,114 @@ GstFileGraph::GstFileGraph() {
   HoldSoundServerLoop();
 }
 
-GstFileGraph::~GstFileGraph() { Release(); }
-
-bool GstFileGraph::RenderFile(const std::string& path, int rendererKind) {
+GstFileGraph::~GstFileGraph() {
+  DropEarlyPreroll();
   Release();
-  if (path.empty()) return false;
+}
+
+// A playbin for the file, prerolled; null, with nothing held, when it cannot
+// be rendered. `output` null: a mixing kind's sink that waits for its mixer.
+GstElement* GstFileGraph::BuildPlaybin(const std::string& path, int rendererKind,
+                                       const VideoOutput* output, double gain, float pan,
+                                       PlaybinOutput& out) {
+  if (path.empty()) return nullptr;
   gchar* uri = gst_filename_to_uri(path.c_str(), nullptr);
-  if (!uri) return false;
-  pipeline_ = gst_element_factory_make("playbin", nullptr);
-  if (!pipeline_) {
+  if (!uri) return nullptr;
+  GstElement* pipeline = gst_element_factory_make("playbin", nullptr);
+  if (!pipeline) {
     g_free(uri);
-    return false;
+    return nullptr;
   }
-  kind_ = rendererKind;
-  path_ = path;
-  g_object_set(pipeline_, "uri", uri, nullptr);
+  g_object_set(pipeline, "uri", uri, nullptr);
   g_free(uri);
-  if (out_.SetVideoSink(pipeline_, rendererKind, output_)) {
-    if (out_.OwnScaler()) {
+  if (output ? out.SetVideoSink(pipeline, rendererKind, *output) : out.SetVideoSinkForLater(pipeline)) {
+    if (out.OwnScaler()) {
       // Our own scaler stretches to the drawn size; playbin's would letterbox.
       constexpr guint kNativeVideo = 0x40;
       guint flags = 0;
-      g_object_get(pipeline_, "flags", &flags, nullptr);
-      g_object_set(pipeline_, "flags", flags | kNativeVideo, nullptr);
+      g_object_get(pipeline, "flags", &flags, nullptr);
+      g_object_set(pipeline, "flags", flags | kNativeVideo, nullptr);
     }
   }
   // The tempo keeps its pitch ahead of playbin's audio queue; the balance sits
   // in the sink, after that queue, so a channel change is heard at once and
   // not a second later.
   if (GstElement* filter = gst_parse_bin_from_description("scaletempo", TRUE, nullptr))
-    g_object_set(pipeline_, "audio-filter", filter, nullptr);
-  out_.SetAudioSink(pipeline_, pan_);
-  g_object_set(pipeline_, "volume", gain_, nullptr);
-  g_signal_connect(pipeline_, "element-setup", G_CALLBACK(SetUpElement), nullptr);
+    g_object_set(pipeline, "audio-filter", filter, nullptr);
+  out.SetAudioSink(pipeline, pan);
+  g_object_set(pipeline, "volume", gain, nullptr);
+  g_signal_connect(pipeline, "element-setup", G_CALLBACK(SetUpElement), nullptr);
+  if (WaitForPreroll(pipeline)) return pipeline;
+  gst_element_set_state(pipeline, GST_STATE_NULL);
+  gst_object_unref(pipeline);
+  out.Release();
+  return nullptr;
+}
 
-  bool failed = !WaitForPreroll(pipeline_);
-  if (failed) {
-    Release();
-    return false;
+struct GstFileGraph::EarlyBuild {
+  std::string path;
+  GstElement* pipeline = nullptr;
+  PlaybinOutput out;
+  std::thread worker;
+};
+
+void GstFileGraph::PrerollEarly(const std::string& path) {
+  DropEarlyPreroll();
+  auto early = std::make_unique<EarlyBuild>();
+  early->path = path;
+  EarlyBuild* build = early.get();
+  // Built as for the mixing kinds; the open takes it only if it asks for one of them.
+  build->worker = std::thread([build, gain = gain_, pan = pan_] {
+    build->pipeline = BuildPlaybin(build->path, kRendererMixer7, nullptr, gain, pan, build->out);
+  });
+  early_ = std::move(early);
+}
+
+std::unique_ptr<GstFileGraph::EarlyBuild> GstFileGraph::TakeEarlyBuild() {
+  std::unique_ptr<EarlyBuild> early = std::move(early_);
+  if (early && early->worker.joinable()) early->worker.join();
+  return early;
+}
+
+void GstFileGraph::DropEarlyPreroll() {
+  std::unique_ptr<EarlyBuild> early = TakeEarlyBuild();
+  if (!early || !early->pipeline) return;
+  gst_element_set_state(early->pipeline, GST_STATE_NULL);
+  gst_object_unref(early->pipeline);
+  early->pipeline = nullptr;
+  early->out.Release();
+  platform::ReturnFreedMemory();
+}
+
+bool GstFileGraph::RenderFile(const std::string& path, int rendererKind) {
+  Release();
+  if (path.empty()) return false;
+  std::unique_ptr<EarlyBuild> early = TakeEarlyBuild();
+  const bool mixing = rendererKind == kRendererMixer7 || rendererKind == kRendererMixer9;
+  if (early && early->path == path && mixing && output_.mixer) {
+    // The build started with the program: its answer, success or failure, is this open's.
+    if (!early->pipeline) return false;
+    pipeline_ = early->pipeline;
+    early->pipeline = nullptr;
+    out_ = std::move(early->out);
+    out_.AttachMixer(output_.mixer);
+    // Volume and balance may have been set while it was built.
+    g_object_set(pipeline_, "volume", gain_, nullptr);
+    out_.SetPan(pan_);
+  } else {
+    if (early) {
+      early_ = std::move(early);
+      DropEarlyPreroll();
+    }
+    kind_ = rendererKind;
+    pipeline_ = BuildPlaybin(path, rendererKind, &output_, gain_, pan_, out_);
+    if (!pipeline_) {
+      Release();  // a frame that came before the failure goes too
+      return false;
+    }
   }
+  kind_ = rendererKind;
+  path_ = path;
   rate_ = 1.0;
   ended_ = false;
   lastCurrent_ = 0;

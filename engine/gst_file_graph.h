@@ -5,6 +5,7 @@
 #include <gst/gst.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,11 @@ class GstFileGraph final : public GstGraph<MediaGraph>, public PrerolledFacts {
   GstFileGraph& operator=(const GstFileGraph&) = delete;
 
   bool RenderFile(const std::string& path, int rendererKind) override;
+  // Starts building the file's graph on a worker thread, before the window
+  // exists: the first RenderFile of the same file with a mixing kind takes it
+  // over, any other open drops it.
+  void PrerollEarly(const std::string& path);
+  void DropEarlyPreroll() override;
   void Release() override;
   bool GetPositions(std::int64_t* current, std::int64_t* stop) override;
   void SetPositions(std::int64_t current, int flags) override;
@@ -47,6 +53,11 @@ class GstFileGraph final : public GstGraph<MediaGraph>, public PrerolledFacts {
   GstElement* VideoSink() const { return out_.VideoSink(); }
 
  private:
+  struct EarlyBuild;
+  static GstElement* BuildPlaybin(const std::string& path, int rendererKind,
+                                  const VideoOutput* output, double gain, float pan,
+                                  PlaybinOutput& out);
+  std::unique_ptr<EarlyBuild> TakeEarlyBuild();
   void DrainBus();
   void QueryStop();
   void SettleEnd();
@@ -58,6 +69,7 @@ class GstFileGraph final : public GstGraph<MediaGraph>, public PrerolledFacts {
   std::int64_t lastCurrent_ = 0;
   bool ended_ = false;
   StandingClockWatch clockWatch_;
+  std::unique_ptr<EarlyBuild> early_;
 };
 
 }  // namespace engine

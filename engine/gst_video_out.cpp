@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "engine/video_mixer.h"
@@ -15,19 +16,38 @@ namespace engine {
 
 namespace {
 
+// Where an appsink's frames go. A sink made before its window has no mixer
+// yet: it keeps the latest frame until one is attached.
 struct SinkTarget {
-  VideoMixer* mixer;
-  int stream;
+  std::mutex mutex;
+  VideoMixer* mixer = nullptr;
+  int stream = 0;
+  GstSample* held = nullptr;
+
+  GstFlowReturn Take(GstSample* sample) {
+    std::unique_lock<std::mutex> lock(mutex);
+    if (!mixer) {
+      if (held) gst_sample_unref(held);
+      held = sample;
+      return GST_FLOW_OK;
+    }
+    VideoMixer* to = mixer;
+    lock.unlock();
+    return DeliverSample(sample, to, stream);
+  }
+  ~SinkTarget() {
+    if (held) gst_sample_unref(held);
+  }
 };
 
+constexpr char kTargetKey[] = "orvane-sink-target";
+
 GstFlowReturn OnSample(GstAppSink* sink, gpointer target) {
-  auto* t = static_cast<const SinkTarget*>(target);
-  return DeliverSample(gst_app_sink_pull_sample(sink), t->mixer, t->stream);
+  return static_cast<SinkTarget*>(target)->Take(gst_app_sink_pull_sample(sink));
 }
 
 GstFlowReturn OnPreroll(GstAppSink* sink, gpointer target) {
-  auto* t = static_cast<const SinkTarget*>(target);
-  return DeliverSample(gst_app_sink_pull_preroll(sink), t->mixer, t->stream);
+  return static_cast<SinkTarget*>(target)->Take(gst_app_sink_pull_preroll(sink));
 }
 
 }  // namespace
@@ -70,9 +90,25 @@ GstElement* MixerSink(VideoMixer* mixer, int stream) {
   GstAppSinkCallbacks callbacks{};
   callbacks.new_sample = OnSample;
   callbacks.new_preroll = OnPreroll;
-  gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, new SinkTarget{mixer, stream},
+  auto* target = new SinkTarget;
+  target->mixer = mixer;
+  target->stream = stream;
+  g_object_set_data(G_OBJECT(sink), kTargetKey, target);
+  gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, target,
                              [](gpointer p) { delete static_cast<SinkTarget*>(p); });
   return sink;
+}
+
+void AttachMixer(GstElement* mixerSink, VideoMixer* mixer) {
+  auto* target = static_cast<SinkTarget*>(g_object_get_data(G_OBJECT(mixerSink), kTargetKey));
+  if (!target || !mixer) return;
+  GstSample* held = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(target->mutex);
+    target->mixer = mixer;
+    std::swap(held, target->held);
+  }
+  if (held) DeliverSample(held, mixer, target->stream);
 }
 
 GstElement* StretchingScaler() {
@@ -156,14 +192,23 @@ bool PlaybinOutput::SetVideoSink(GstElement* playbin, int rendererKind, const Vi
     sink = scales ? window : ScaledSink(window, &sizeFilter_);
   } else {
     if (!output.mixer) return false;
-    GstElement* appsink = MixerSink(output.mixer, 0);
-    if (!appsink) return false;
-    // The mixing renderer starts every graph as one opaque full-size stream on black.
-    output.mixer->Reset();
-    // Frames come at the size they are drawn, so the window only copies them.
-    sink = ScaledSink(appsink, &sizeFilter_);
+    return SetMixerSink(playbin, output.mixer);
   }
   videoSink_ = GST_ELEMENT(gst_object_ref_sink(sink));
+  g_object_set(playbin, "video-sink", videoSink_, nullptr);
+  return true;
+}
+
+bool PlaybinOutput::SetVideoSinkForLater(GstElement* playbin) { return SetMixerSink(playbin, nullptr); }
+
+bool PlaybinOutput::SetMixerSink(GstElement* playbin, VideoMixer* mixer) {
+  GstElement* appsink = MixerSink(mixer, 0);
+  if (!appsink) return false;
+  appsink_ = appsink;
+  // The mixing renderer starts every graph as one opaque full-size stream on black.
+  if (mixer) mixer->Reset();
+  // Frames come at the size they are drawn, so the window only copies them.
+  videoSink_ = GST_ELEMENT(gst_object_ref_sink(ScaledSink(appsink, &sizeFilter_)));
   g_object_set(playbin, "video-sink", videoSink_, nullptr);
   return true;
 }
@@ -182,10 +227,28 @@ void PlaybinOutput::SetAudioSink(GstElement* playbin, float pan) {
   }
 }
 
+PlaybinOutput& PlaybinOutput::operator=(PlaybinOutput&& other) noexcept {
+  if (this == &other) return *this;
+  Release();
+  std::swap(videoSink_, other.videoSink_);
+  std::swap(overlay_, other.overlay_);
+  std::swap(appsink_, other.appsink_);
+  std::swap(sizeFilter_, other.sizeFilter_);
+  std::swap(panorama_, other.panorama_);
+  return *this;
+}
+
+void PlaybinOutput::AttachMixer(VideoMixer* mixer) {
+  if (!appsink_ || !mixer) return;
+  mixer->Reset();
+  engine::AttachMixer(appsink_, mixer);
+}
+
 void PlaybinOutput::Release() {
   if (videoSink_) gst_object_unref(videoSink_);
   videoSink_ = nullptr;
   overlay_ = nullptr;
+  appsink_ = nullptr;
   sizeFilter_ = nullptr;
   if (panorama_) gst_object_unref(panorama_);
   panorama_ = nullptr;

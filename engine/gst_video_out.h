@@ -24,8 +24,11 @@ struct MappedSample {
 // Hands the sample (taken over) to the mixer's `stream` as a frame.
 GstFlowReturn DeliverSample(GstSample* sample, VideoMixer* mixer, int stream);
 
-// An appsink that hands BGRx frames, the prerolled one too, to the mixer's `stream`.
+// An appsink that hands BGRx frames, the prerolled one too, to the mixer's
+// `stream`. With no mixer it keeps the latest frame until AttachMixer.
 GstElement* MixerSink(VideoMixer* mixer, int stream);
+// Gives a MixerSink made without a mixer its mixer, and the frame it kept.
+void AttachMixer(GstElement* mixerSink, VideoMixer* mixer);
 
 // A scaler that stretches to the size asked, never letterboxes.
 GstElement* StretchingScaler();
@@ -52,10 +55,16 @@ class PlaybinOutput {
   PlaybinOutput() = default;
   PlaybinOutput(const PlaybinOutput&) = delete;
   PlaybinOutput& operator=(const PlaybinOutput&) = delete;
+  PlaybinOutput& operator=(PlaybinOutput&& other) noexcept;
   ~PlaybinOutput() { Release(); }
 
   // Gives playbin the picture's sink for the kind; false when none can be made.
   bool SetVideoSink(GstElement* playbin, int rendererKind, const VideoOutput& output);
+  // A mixing kind's sink before the window has its mixer: it keeps its frames
+  // until AttachMixer.
+  bool SetVideoSinkForLater(GstElement* playbin);
+  // The mixer for a sink made without one: it starts as a new graph's does.
+  void AttachMixer(VideoMixer* mixer);
   // Gives playbin the sound's sink, panned to `pan`.
   void SetAudioSink(GstElement* playbin, float pan);
   // Drops the sinks; the pipeline is gone or stopped by then.
@@ -71,8 +80,11 @@ class PlaybinOutput {
   void Expose(int rendererKind);
 
  private:
+  bool SetMixerSink(GstElement* playbin, VideoMixer* mixer);
+
   GstElement* videoSink_ = nullptr;
   GstElement* overlay_ = nullptr;     // the X sink inside videoSink_ (kind 1000)
+  GstElement* appsink_ = nullptr;     // the mixer's sink inside videoSink_ (1007, 1009)
   GstElement* sizeFilter_ = nullptr;  // its scaler's output size, when it cannot scale
   GstElement* panorama_ = nullptr;
 };

@@ -36,6 +36,8 @@ class MediaGraph {
   // releasing any earlier one. False, with nothing held, when the file cannot
   // be rendered.
   virtual bool RenderFile(const std::string& path, int rendererKind) = 0;
+  // Drops a graph built ahead of the first open that the open did not take.
+  virtual void DropEarlyPreroll() {}
   virtual bool Exists() const = 0;
   virtual void Run() = 0;
   virtual void Pause() = 0;

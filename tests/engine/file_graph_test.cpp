@@ -163,6 +163,63 @@ TEST_F(GraphFixture, FilesThatCannotPlayFailQuicklyAndHoldNothing) {
   EXPECT_TRUE(graph.RenderFile(TestClip("video-2s-320x240.mp4"), kRendererMixer7));
 }
 
+// The player builds the file named at start while its window is made; the
+// open of that file takes the graph over, any other open drops it.
+TEST(EarlyGraph, TheOpenOfTheSameFileTakesItOverAndAnyOtherDropsIt) {
+  VideoMixer mixer;
+  {
+    GstFileGraph graph;
+    graph.PrerollEarly(TestClip("video-2s-320x240.mp4"));
+    graph.SetVideoOutput({&mixer, 0});
+    graph.put_Volume(-10000);
+    ASSERT_TRUE(graph.RenderFile(TestClip("video-2s-320x240.mp4"), kRendererMixer7));
+    // The frame kept while no mixer was known is there at once, stretched as asked.
+    auto frame = mixer.Slot(0).Latest();
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(frame->width, 320);
+    EXPECT_GT(frame->data[0], 150);
+    std::int64_t current = -1, stop = -1;
+    ASSERT_TRUE(graph.GetPositions(&current, &stop));
+    EXPECT_EQ(current, 0);
+    EXPECT_NEAR(static_cast<double>(stop), 2.0 * kSecond, 2.0 * kFrame);
+    graph.SetVideoPosition({0, 0, 160, 120});
+    graph.Run();
+    ASSERT_TRUE(WaitFor([&] {
+      auto f = mixer.Slot(0).Latest();
+      return f && f->width == 160 && f->height == 120;
+    }, 5));
+  }
+  {
+    // Another file: the early graph goes and never shows a frame.
+    GstFileGraph graph;
+    graph.PrerollEarly(TestClip("red-20s.mp4"));
+    graph.SetVideoOutput({&mixer, 0});
+    ASSERT_TRUE(graph.RenderFile(TestClip("video-2s-320x240.mp4"), kRendererMixer7));
+    auto frame = mixer.Slot(0).Latest();
+    ASSERT_TRUE(frame);
+    EXPECT_GT(frame->data[0], 150);  // the bars' white, not red's blue of 0
+    graph.Release();
+    EXPECT_FALSE(mixer.Slot(0).Latest());
+  }
+  {
+    // A file that cannot play fails its open as a late build would, and holds nothing.
+    GstFileGraph graph;
+    graph.PrerollEarly(TestClip("truncated.mp4"));
+    graph.SetVideoOutput({&mixer, 0});
+    EXPECT_FALSE(graph.RenderFile(TestClip("truncated.mp4"), kRendererMixer7));
+    EXPECT_FALSE(graph.Exists());
+    EXPECT_TRUE(graph.RenderFile(TestClip("video-2s-320x240.mp4"), kRendererMixer7));
+  }
+  {
+    // Never opened: the graph goes with its owner or when dropped.
+    GstFileGraph graph;
+    graph.PrerollEarly(TestClip("video-2s-320x240.mp4"));
+    graph.DropEarlyPreroll();
+    EXPECT_FALSE(graph.Exists());
+    graph.PrerollEarly(TestClip("video-2s-320x240.mp4"));
+  }
+}
+
 TEST_F(GraphFixture, AFileWithoutVideoPlaysItsSound) {
   ASSERT_TRUE(graph.RenderFile(TestClip("tone-3s.wav"), kRendererMixer7));
   EXPECT_NEAR(static_cast<double>(Stop()), 3.0 * kSecond, kFrame);
