@@ -124,10 +124,7 @@ int ProbeRenderers(const std::function<bool()>& openGlAvailable) {
   return kRendererDefault;
 }
 
-GstFileGraph::GstFileGraph() {
-  gst_init(nullptr, nullptr);
-  HoldSoundServerLoop();
-}
+GstFileGraph::GstFileGraph() { gst_init(nullptr, nullptr); }
 
 GstFileGraph::~GstFileGraph() {
   DropEarlyPreroll();
@@ -190,6 +187,8 @@ void GstFileGraph::PrerollEarly(const std::string& path) {
     build->pipeline = BuildPlaybin(build->path, kRendererMixer7, nullptr, gain, pan, build->out);
   });
   early_ = std::move(early);
+  // Meanwhile, on this thread: the sound server's connection, which the build needs later.
+  HoldSoundServerLoop();
 }
 
 std::unique_ptr<GstFileGraph::EarlyBuild> GstFileGraph::TakeEarlyBuild() {
@@ -211,6 +210,7 @@ void GstFileGraph::DropEarlyPreroll() {
 bool GstFileGraph::RenderFile(const std::string& path, int rendererKind) {
   Release();
   if (path.empty()) return false;
+  HoldSoundServerLoop();
   std::unique_ptr<EarlyBuild> early = TakeEarlyBuild();
   const bool mixing = rendererKind == kRendererMixer7 || rendererKind == kRendererMixer9;
   if (early && early->path == path && mixing && output_.mixer) {
