@@ -651,6 +651,10 @@ void TOrvaneMain_Form::RepaintVideo() {
   if (videoSurface_) videoSurface_->update();
 }
 
+void TOrvaneMain_Form::PaintVideoNow() {
+  if (videoSurface_ && videoSurface_->isVisible()) videoSurface_->repaint();
+}
+
 void TOrvaneMain_Form::RunAfterPlayAction() {
   // 1: close through the normal close path, after the end of media has unwound.
   if (AfterPlay == 1) QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);

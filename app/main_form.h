@@ -337,6 +337,7 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   void RefreshButtonPictures() override { UpdateTransportButtons(); }
   void ShowStoppedButtonPictures() override;
   void RepaintVideo() override;
+  void PaintVideoNow() override;
   void RepaintSpectrum() override;
   void RefreshPlayList(int index) override;
   void LeaveFullScreenAtOpen() override;

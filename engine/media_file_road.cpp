@@ -57,6 +57,7 @@ void MediaFileRoad::FitAndRun(const Place* place) {
   s.IsPlaying = true;
   s.IsPaused = false;
   s.IsStopped = 0;
+  view_.PaintVideoNow();
 }
 
 void MediaFileRoad::ProbeVideoStream(const std::string& path) {

@@ -48,6 +48,8 @@ class SessionView {
   // Play/Pause shows its normal picture, Stop its disabled one.
   virtual void ShowStoppedButtonPictures() = 0;
   virtual void RepaintVideo() = 0;
+  // Draws the picture at once, not at the next turn of the event loop.
+  virtual void PaintVideoNow() {}
   virtual void RepaintSpectrum() = 0;
   virtual void RefreshPlayList(int selectedIndex) = 0;
   virtual void LeaveFullScreenAtOpen() = 0;
