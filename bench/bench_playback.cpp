@@ -638,6 +638,7 @@ int main(int argc, char** argv) {
         fs::remove(commandLog, ec);
         if (!freshFolder(false)) return fs::remove_all(work, ec), 1;
         run = RunChild({(folder / "OrvanePlayer").string(), mp3}, audioEnv, paused);
+        if (run.error.empty() && run.windowCpuPercent < 0) run.error = "the paused player ended before it was counted";
       }
       if (run.error.empty()) {
         std::printf("run %d %-8s cpu %5.2f %% of a core  (MP3 paused at %.0f s, counted %.0f-%.0f s)\n", round,
@@ -649,6 +650,7 @@ int main(int argc, char** argv) {
         still.stopAfterSeconds = kQuietTo + 0.5;
         if (!freshFolder(false)) return fs::remove_all(work, ec), 1;
         run = RunChild({(folder / "OrvanePlayer").string()}, audioEnv, still);
+        if (run.error.empty() && run.windowCpuPercent < 0) run.error = "the idle player ended before it was counted";
       }
       if (run.error.empty()) {
         std::printf("run %d %-8s cpu %5.2f %% of a core  (no file, counted %.0f-%.0f s)\n", round, "idle",
