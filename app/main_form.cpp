@@ -283,14 +283,13 @@ void TOrvaneMain_Form::PlaceVideoPanelChildren() {
 }
 
 void TOrvaneMain_Form::DrawSpectrum() {
-  // While paused or ended the last picture is shown again.
-  if (parts_.audio->IsActivePlaying()) {
-    float values[engine::kSpectrumValues];
-    parts_.audio->GetSpectrum(values);
-    spectrumBars_.Update(values);
-    FFTBox->Draw(spectrumBars_);
-  }
-  FFTBox->update();
+  // While paused or ended the last picture stays on screen; an unchanged one
+  // is not repainted either, since every repaint costs a trip to the X server.
+  if (!parts_.audio->IsActivePlaying()) return;
+  float values[engine::kSpectrumValues];
+  parts_.audio->GetSpectrum(values);
+  spectrumBars_.Update(values);
+  if (FFTBox->Draw(spectrumBars_)) FFTBox->update();
 }
 
 void TOrvaneMain_Form::RepaintSpectrum() {

@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 namespace app {
 
 namespace {
@@ -17,10 +19,17 @@ SpectrumBox::SpectrumBox(QWidget* parent)
 
 void SpectrumBox::Clear() {
   picture_.fill(Qt::black);
+  drawn_ = engine::SpectrumBars();
   update();
 }
 
-void SpectrumBox::Draw(const engine::SpectrumBars& bars) {
+bool SpectrumBox::Draw(const engine::SpectrumBars& bars) {
+  // Bars past the picture's width draw nothing.
+  constexpr auto visible = static_cast<std::ptrdiff_t>(engine::kSpectrumVisibleBars);
+  if (std::equal(bars.bar.begin(), bars.bar.begin() + visible, drawn_.bar.begin()) &&
+      std::equal(bars.peak.begin(), bars.peak.begin() + visible, drawn_.peak.begin()))
+    return false;
+  drawn_ = bars;
   picture_.fill(Qt::black);
   QPainter painter(&picture_);
   const int h = engine::kSpectrumHeight;
@@ -31,6 +40,7 @@ void SpectrumBox::Draw(const engine::SpectrumBars& bars) {
     painter.fillRect(x, h - peak, 4, 1, kHighlight);
     if (bar > 0) painter.fillRect(x, h - bar, 4, bar, kHighlight);
   }
+  return true;
 }
 
 void SpectrumBox::paintEvent(QPaintEvent*) {

@@ -12,8 +12,9 @@ class SpectrumBox : public QWidget {
   Q_OBJECT
  public:
   explicit SpectrumBox(QWidget* parent);
-  // Redraws the picture from the bar and peak heights.
-  void Draw(const engine::SpectrumBars& bars);
+  // Redraws the picture from the bar and peak heights; false when the
+  // picture would come out as it is, so there is nothing to repaint.
+  bool Draw(const engine::SpectrumBars& bars);
   void Clear();
   const QImage& picture() const { return picture_; }
 
@@ -22,6 +23,7 @@ class SpectrumBox : public QWidget {
 
  private:
   QImage picture_;
+  engine::SpectrumBars drawn_;  // the heights the picture shows; all 0 when blank
 };
 
 }  // namespace app

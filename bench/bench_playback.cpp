@@ -2,6 +2,9 @@
 // generated 20 s 1080p30 H.264 + AAC clip, in turn, N runs each (3 by default),
 // medians compared. Also the idle player's memory (no file, after 3 s) and, with
 // --minutes N, each side's memory over N minutes of looped play.
+// Audio only: the player and gst-play-1.0 on a generated 25 s stereo MP3, the
+// player with its spectrum drawn as for any audio file, and the player's CPU
+// paused on that MP3 (space sent to its window) and idle with no file.
 // gst-play-1.0 builds playbin from the same registry as the player, so decodebin
 // picks the same decoders; the bench reads which ones each side created and says
 // if they differ. mpv decodes with the same FFmpeg and scales in software.
@@ -9,7 +12,7 @@
 //   cmake --build build --target bench_playback && ./build/bench/bench_playback
 //   [--runs N] [--minutes N] [--renderer 1009|1007|1000] [--audio-sink DESC, all
 //   sides; also taken from $ORVANE_AUDIO_SINK] [--peer-videosink DESC] [--clip FILE]
-//   [--player PATH]
+//   [--mp3 FILE] [--only video|audio] [--player PATH]
 //
 // It needs an X server and sound output. Under Xvfb with a PulseAudio null sink:
 //   Xvfb :77 -screen 0 1920x1080x24 &  export DISPLAY=:77
@@ -37,6 +40,9 @@
 // start; the bench anchors them by the smallest (arrival - log time) over all
 // lines, which overstates every event by the pipe's quickest delivery
 // (microseconds).
+// The audio-only sides run without the bus log, which would cost CPU of its own.
+// Paused and idle CPU are the utime + stime the player's /proc/PID/stat gains
+// over a window of some seconds, once start-up is over, as % of one core.
 #include <fcntl.h>
 #include <gst/gst.h>
 #include <poll.h>
@@ -55,6 +61,7 @@
 #include <ctime>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -72,6 +79,10 @@ namespace {
 constexpr long long kChildLimitNs = 60'000'000'000LL;
 constexpr double kClipSeconds = 20.0;
 constexpr double kIdleSeconds = 3.0;
+constexpr double kMp3Seconds = 25.0;
+// Paused and idle CPU: the player is paused at kPauseAt s and its CPU counted
+// from kQuietFrom to kQuietTo s.
+constexpr double kPauseAt = 3.0, kQuietFrom = 4.0, kQuietTo = 9.0;
 constexpr const char* kMpvShown = "first video frame after restart shown";
 
 long long NowNs() {
@@ -86,6 +97,7 @@ struct Run {
   double ownHwmMb = -1;           // the child's own VmHWM, last read before it ended
   double rssAtMb = -1;            // VmRSS at ChildOptions::rssAtSeconds
   double lastRssMb = -1;          // VmRSS last read before it ended
+  double windowCpuPercent = -1;   // % of a core over ChildOptions::cpuFrom..cpuTo
   long long tracedFrameNs = -1;   // player's own trace, from spawn
   long long sinkPausedNs = -1;    // video sink committed PAUSED, from spawn
   long long shownFrameNs = -1;    // mpv showed its first frame, from spawn
@@ -100,7 +112,27 @@ struct ChildOptions {
   double rssAtSeconds = 0;      // VmRSS read once then (0: never)
   bool readStdout = false;      // mpv logs to stdout
   long long limitNs = kChildLimitNs;
+  double cpuFrom = 0, cpuTo = 0;  // CPU counted between these times (cpuTo 0: not at all)
+  double actAt = 0;                              // act is called then with the child's pid
+  std::function<std::string(pid_t)> act;        // a non-empty answer is an error
 };
+
+// utime + stime of a live process and all its threads, in seconds; < 0 once gone.
+double ProcessCpuSeconds(pid_t pid) {
+  FILE* file = std::fopen(("/proc/" + std::to_string(pid) + "/stat").c_str(), "r");
+  if (!file) return -1;
+  char text[1024] = {};
+  const size_t n = std::fread(text, 1, sizeof text - 1, file);
+  std::fclose(file);
+  text[n] = 0;
+  // The command name may hold blanks and parentheses: fields count from the last ')'.
+  const char* after = std::strrchr(text, ')');
+  unsigned long long utime = 0, stime = 0;
+  if (!after || std::sscanf(after + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &utime,
+                            &stime) != 2)
+    return -1;
+  return static_cast<double>(utime + stime) / static_cast<double>(::sysconf(_SC_CLK_TCK));
+}
 
 // A GStreamer debug line starts "H:MM:SS.NNNNNNNNN ", an mpv line with
 // --msg-time "[   S.UUUUUU] "; returns -1 for any other line.
@@ -214,7 +246,9 @@ Run RunChild(const std::vector<std::string>& argv, const std::map<std::string, s
     name += 11;
     paused.emplace(line.substr(name, line.find('\'', name) - name), at);  // first post wins
   };
-  bool open = true, exited = false, stopped = false;
+  bool open = true, exited = false, stopped = false, acted = false;
+  double cpuAtFrom = -1;
+  long long cpuFromNs = 0;
   int status = 0;
   rusage usage{};
   while (!exited) {
@@ -232,6 +266,21 @@ Run RunChild(const std::vector<std::string>& argv, const std::map<std::string, s
       run.ownHwmMb = hwm;
       if (options.rssAtSeconds > 0 && run.rssAtMb < 0 && now - start >= options.rssAtSeconds * 1e9)
         run.rssAtMb = rss;
+    }
+    if (options.act && !acted && now - start >= options.actAt * 1e9) {
+      acted = true;
+      if (std::string why = options.act(pid); !why.empty()) {
+        ::kill(pid, SIGKILL);
+        ::wait4(pid, &status, 0, &usage);
+        run.error = why;
+        break;
+      }
+    }
+    if (options.cpuTo > 0 && cpuAtFrom < 0 && now - start >= options.cpuFrom * 1e9)
+      cpuAtFrom = ProcessCpuSeconds(pid), cpuFromNs = now;
+    if (options.cpuTo > 0 && cpuAtFrom >= 0 && run.windowCpuPercent < 0 && now - start >= options.cpuTo * 1e9) {
+      if (double at = ProcessCpuSeconds(pid); at >= 0)
+        run.windowCpuPercent = 100.0 * (at - cpuAtFrom) / ((now - cpuFromNs) / 1e9);
     }
     if (options.stopAfterSeconds > 0 && !stopped && now - start >= options.stopAfterSeconds * 1e9) {
       ::kill(pid, SIGTERM);
@@ -333,7 +382,8 @@ int Fail(const std::string& why, int code = 1) {
 
 int Usage() {
   return Fail("usage: bench_playback [--runs N] [--minutes N] [--renderer 1009|1007|1000] "
-              "[--audio-sink DESC] [--peer-videosink DESC] [--clip FILE] [--player PATH]", 2);
+              "[--audio-sink DESC] [--peer-videosink DESC] [--clip FILE] [--mp3 FILE] [--only video|audio] "
+              "[--player PATH]", 2);
 }
 
 enum Side { kPlayer, kGstPlay, kMpv, kSides };
@@ -349,7 +399,7 @@ double Median(std::vector<double> values) {
 
 int main(int argc, char** argv) {
   int runs = 3, minutes = 0;
-  std::string renderer, peerVideoSink, clip, player = ORVANE_PLAYER_PATH;
+  std::string renderer, peerVideoSink, clip, mp3, only, player = ORVANE_PLAYER_PATH;
   std::string audioSink = std::getenv("ORVANE_AUDIO_SINK") ? std::getenv("ORVANE_AUDIO_SINK") : "";
   for (int i = 1; i < argc; ++i) {
     std::string option = argv[i];
@@ -361,21 +411,28 @@ int main(int argc, char** argv) {
     else if (option == "--audio-sink") audioSink = value;
     else if (option == "--peer-videosink") peerVideoSink = value;
     else if (option == "--clip") clip = value;
+    else if (option == "--mp3") mp3 = value;
+    else if (option == "--only") only = value;
     else if (option == "--player") player = value;
     else return Usage();
   }
   if (runs < 1 || runs > 20 || minutes < 0 || minutes > 600) return Usage();
   if (!renderer.empty() && renderer != "1009" && renderer != "1007" && renderer != "1000") return Usage();
+  if (!only.empty() && only != "video" && only != "audio") return Usage();
+  const bool video = only != "audio", audio = only != "video";
   if (!std::getenv("DISPLAY")) return Fail("DISPLAY is not set; start an X server (Xvfb) first");
   std::error_code ec;
   if (!fs::is_regular_file(player, ec)) return Fail("no player at " + player);
-  if (clip.empty()) {
+  if (clip.empty() || mp3.empty()) {
     Run made = RunChild({ORVANE_SOURCE_DIR "/bench/make-bench-clip", ORVANE_BENCH_CLIP_DIR}, {});
-    if (!made.error.empty()) return Fail("making the clip failed: " + made.error);
-    clip = ORVANE_BENCH_CLIP_DIR "/bench-1080p30.mp4";
+    if (!made.error.empty()) return Fail("making the clips failed: " + made.error);
+    if (clip.empty()) clip = ORVANE_BENCH_CLIP_DIR "/bench-1080p30.mp4";
+    if (mp3.empty()) mp3 = ORVANE_BENCH_CLIP_DIR "/bench-music.mp3";
   }
   if (!fs::is_regular_file(clip, ec)) return Fail("no clip at " + clip);
+  if (!fs::is_regular_file(mp3, ec)) return Fail("no MP3 at " + mp3);
   clip = fs::absolute(clip).string();
+  mp3 = fs::absolute(mp3).string();
   // The first playbin after a plugin change rebuilds the registry; keep that out of the figures.
   if (Run warm = RunChild({"gst-inspect-1.0", "playbin"}, {}); !warm.error.empty()) return Fail(warm.error);
   gst_init(nullptr, nullptr);
@@ -406,15 +463,17 @@ int main(int argc, char** argv) {
   ChildOptions mpvOptions;
   mpvOptions.readStdout = true;
 
-  std::printf("clip %s; %d runs each, in turn; audio: %s\n", clip.c_str(), runs,
-              audioSink.empty() ? "default output" : (audioSink + " (mpv: --ao=null)").c_str());
-  std::printf("player renderer: %s; gst-play-1.0 video sink: %s; mpv: --vo=x11 --hwdec=no\n",
-              renderer.empty() ? "its own choice" : renderer.c_str(),
-              peerVideoSink.empty() ? "its default" : peerVideoSink.c_str());
+  if (video) {
+    std::printf("clip %s; %d runs each, in turn; audio: %s\n", clip.c_str(), runs,
+                audioSink.empty() ? "default output" : (audioSink + " (mpv: --ao=null)").c_str());
+    std::printf("player renderer: %s; gst-play-1.0 video sink: %s; mpv: --vo=x11 --hwdec=no\n",
+                renderer.empty() ? "its own choice" : renderer.c_str(),
+                peerVideoSink.empty() ? "its default" : peerVideoSink.c_str());
+  }
   std::vector<Run> sides[kSides];
   std::vector<Run> idle;
   bool failed = false;
-  for (int round = 1; round <= runs && !failed; ++round) {
+  for (int round = 1; video && round <= runs && !failed; ++round) {
     // The idle player: no file, its memory after 3 s.
     if (!freshFolder(false)) break;
     ChildOptions idleOptions;
@@ -458,73 +517,174 @@ int main(int argc, char** argv) {
       sides[side].push_back(run);
     }
   }
-  const bool complete = std::all_of(std::begin(sides), std::end(sides),
-                                    [runs](const std::vector<Run>& v) { return v.size() == static_cast<size_t>(runs); });
-  if (!complete) return fs::remove_all(work, ec), 1;
+  if (video) {
+    const bool complete = std::all_of(std::begin(sides), std::end(sides),
+                                      [runs](const std::vector<Run>& v) { return v.size() == static_cast<size_t>(runs); });
+    if (!complete) return fs::remove_all(work, ec), 1;
 
-  std::string ourDecoders = Join(sides[kPlayer][0].decoders), peerDecoders = Join(sides[kGstPlay][0].decoders);
-  if (ourDecoders == peerDecoders) std::printf("decoders, player and gst-play: %s\n", ourDecoders.c_str());
-  else std::printf("DECODERS DIFFER: player %s; gst-play %s\n", ourDecoders.c_str(), peerDecoders.c_str());
+    std::string ourDecoders = Join(sides[kPlayer][0].decoders), peerDecoders = Join(sides[kGstPlay][0].decoders);
+    if (ourDecoders == peerDecoders) std::printf("decoders, player and gst-play: %s\n", ourDecoders.c_str());
+    else std::printf("DECODERS DIFFER: player %s; gst-play %s\n", ourDecoders.c_str(), peerDecoders.c_str());
 
-  auto median = [](const std::vector<Run>& v, auto field) {
-    std::vector<double> values;
-    for (const Run& r : v) values.push_back(field(r));
-    return Median(values);
-  };
-  auto all = [](const std::vector<Run>& v, long long Run::*field) {
-    return std::all_of(v.begin(), v.end(), [field](const Run& r) { return r.*field >= 0; });
-  };
-  // Kind 1000 draws in the sink itself, so there the sink's PAUSED is the player's first frame.
-  const bool traced = all(sides[kPlayer], &Run::tracedFrameNs);
-  const bool frames = (traced || all(sides[kPlayer], &Run::sinkPausedNs)) &&
-                      all(sides[kGstPlay], &Run::sinkPausedNs) && all(sides[kMpv], &Run::shownFrameNs);
-  auto ratio = [](double ours, double peer, double target) {
-    char text[48];
-    std::snprintf(text, sizeof text, "%6.2fx %-4s", ours / peer,
-                  target <= 0 ? "" : ours / peer <= target ? "ok" : "OVER");
-    return std::string(text);
-  };
-  // One target against both peers, or (mpvTarget) its own against mpv.
-  auto row = [&](const char* name, auto playerField, auto gstField, auto mpvField, double target,
-                 double mpvTarget = -1) {
-    double ours = median(sides[kPlayer], playerField), gst = median(sides[kGstPlay], gstField),
-           mpv = median(sides[kMpv], mpvField);
-    if (mpvTarget < 0) mpvTarget = target;
-    const auto times = [](double t) { return std::to_string(t).substr(0, 4) + "x"; };
-    const std::string targets = target <= 0          ? "(no target)"
-                                : mpvTarget == target ? "<= " + times(target)
-                                                      : "<= " + times(target) + " / " + times(mpvTarget);
-    std::printf("%-16s %9.2f %9.2f %9.2f   %s %s  %s\n", name, ours, gst, mpv, ratio(ours, gst, target).c_str(),
-                ratio(ours, mpv, mpvTarget).c_str(), targets.c_str());
-  };
-  auto cpu = [](const Run& r) { return r.cpuSeconds; };
-  auto rss = [](const Run& r) { return r.maxRssMb; };
-  auto own = [](const Run& r) { return r.ownHwmMb; };
-  auto playerFrame = [traced](const Run& r) { return (traced ? r.tracedFrameNs : r.sinkPausedNs) / 1e6; };
-  auto paused = [](const Run& r) { return r.sinkPausedNs / 1e6; };
-  auto shown = [](const Run& r) { return r.shownFrameNs / 1e6; };
-  std::printf("\n%-16s %9s %9s %9s   %-12s %-12s %s\n", "median", "player", "gst-play", "mpv", "vs gst-play",
-              "vs mpv", "target");
-  row("CPU time, s", cpu, cpu, cpu, 1.0, 0.6);
-  row("peak RSS, MB", rss, rss, rss, 1.3);
-  row("own VmHWM, MB", own, own, own, 0);
-  if (frames) row("first frame, ms", playerFrame, paused, shown, 1.2);
-  else std::printf("first frame: not seen on every run\n");
-  std::vector<double> idleRss, idleHwm;
-  for (const Run& r : idle) idleRss.push_back(r.lastRssMb), idleHwm.push_back(r.ownHwmMb);
-  const double idleMedian = Median(idleRss);
-  std::printf("idle player, MB  %9.2f (VmRSS after %.0f s, no file; own peak %.2f)  target <= 50 MB %s\n",
-              idleMedian, kIdleSeconds, Median(idleHwm), idleMedian <= 50 ? "ok" : "OVER");
-  std::printf("\npeak RSS: ru_maxrss from wait4, children included (the player's OpenGL probe);\n"
-              "own VmHWM: the process alone, read every 0.1 s until it ended\n");
-  std::printf("first frame, player: %s\n", traced ? "its trace of the first frame drawn in its window"
-                                                  : "its video sink committing PAUSED (no drawn frame traced)");
-  std::printf("first frame, gst-play: its video sink committing PAUSED, after showing the preroll frame;\n"
-              "first frame, mpv: its log of the first video frame shown;\n"
-              "  log times anchored to CLOCK_MONOTONIC, late by the pipe's quickest delivery\n");
-  std::fflush(stdout);
+    auto median = [](const std::vector<Run>& v, auto field) {
+      std::vector<double> values;
+      for (const Run& r : v) values.push_back(field(r));
+      return Median(values);
+    };
+    auto all = [](const std::vector<Run>& v, long long Run::*field) {
+      return std::all_of(v.begin(), v.end(), [field](const Run& r) { return r.*field >= 0; });
+    };
+    // Kind 1000 draws in the sink itself, so there the sink's PAUSED is the player's first frame.
+    const bool traced = all(sides[kPlayer], &Run::tracedFrameNs);
+    const bool frames = (traced || all(sides[kPlayer], &Run::sinkPausedNs)) &&
+                        all(sides[kGstPlay], &Run::sinkPausedNs) && all(sides[kMpv], &Run::shownFrameNs);
+    auto ratio = [](double ours, double peer, double target) {
+      char text[48];
+      std::snprintf(text, sizeof text, "%6.2fx %-4s", ours / peer,
+                    target <= 0 ? "" : ours / peer <= target ? "ok" : "OVER");
+      return std::string(text);
+    };
+    // One target against both peers, or (mpvTarget) its own against mpv.
+    auto row = [&](const char* name, auto playerField, auto gstField, auto mpvField, double target,
+                   double mpvTarget = -1) {
+      double ours = median(sides[kPlayer], playerField), gst = median(sides[kGstPlay], gstField),
+             mpv = median(sides[kMpv], mpvField);
+      if (mpvTarget < 0) mpvTarget = target;
+      const auto times = [](double t) { return std::to_string(t).substr(0, 4) + "x"; };
+      const std::string targets = target <= 0          ? "(no target)"
+                                  : mpvTarget == target ? "<= " + times(target)
+                                                        : "<= " + times(target) + " / " + times(mpvTarget);
+      std::printf("%-16s %9.2f %9.2f %9.2f   %s %s  %s\n", name, ours, gst, mpv, ratio(ours, gst, target).c_str(),
+                  ratio(ours, mpv, mpvTarget).c_str(), targets.c_str());
+    };
+    auto cpu = [](const Run& r) { return r.cpuSeconds; };
+    auto rss = [](const Run& r) { return r.maxRssMb; };
+    auto own = [](const Run& r) { return r.ownHwmMb; };
+    auto playerFrame = [traced](const Run& r) { return (traced ? r.tracedFrameNs : r.sinkPausedNs) / 1e6; };
+    auto paused = [](const Run& r) { return r.sinkPausedNs / 1e6; };
+    auto shown = [](const Run& r) { return r.shownFrameNs / 1e6; };
+    std::printf("\n%-16s %9s %9s %9s   %-12s %-12s %s\n", "median", "player", "gst-play", "mpv", "vs gst-play",
+                "vs mpv", "target");
+    row("CPU time, s", cpu, cpu, cpu, 1.0, 0.6);
+    row("peak RSS, MB", rss, rss, rss, 1.3);
+    row("own VmHWM, MB", own, own, own, 0);
+    if (frames) row("first frame, ms", playerFrame, paused, shown, 1.2);
+    else std::printf("first frame: not seen on every run\n");
+    std::vector<double> idleRss, idleHwm;
+    for (const Run& r : idle) idleRss.push_back(r.lastRssMb), idleHwm.push_back(r.ownHwmMb);
+    const double idleMedian = Median(idleRss);
+    std::printf("idle player, MB  %9.2f (VmRSS after %.0f s, no file; own peak %.2f)  target <= 50 MB %s\n",
+                idleMedian, kIdleSeconds, Median(idleHwm), idleMedian <= 50 ? "ok" : "OVER");
+    std::printf("\npeak RSS: ru_maxrss from wait4, children included (the player's OpenGL probe);\n"
+                "own VmHWM: the process alone, read every 0.1 s until it ended\n");
+    std::printf("first frame, player: %s\n", traced ? "its trace of the first frame drawn in its window"
+                                                    : "its video sink committing PAUSED (no drawn frame traced)");
+    std::printf("first frame, gst-play: its video sink committing PAUSED, after showing the preroll frame;\n"
+                "first frame, mpv: its log of the first video frame shown;\n"
+                "  log times anchored to CLOCK_MONOTONIC, late by the pipe's quickest delivery\n");
+    std::fflush(stdout);
+  }
 
-  if (minutes > 0) {
+  if (audio) {
+    // No bus log here: nothing is timed, and logging costs CPU of its own.
+    std::map<std::string, std::string> audioEnv = playerEnv, peerEnv;
+    audioEnv.erase("GST_DEBUG");
+    audioEnv.erase("ORVANE_TRACE_FIRST_FRAME");
+    std::vector<std::string> gstPlayAudio = {"gst-play-1.0", "--no-interactive"};
+    if (!audioSink.empty()) gstPlayAudio.insert(gstPlayAudio.end(), {"--audiosink", audioSink});
+    const fs::path commandLog = work / "commands.txt";
+    audioEnv["ORVANE_COMMAND_LOG"] = commandLog.string();
+    // Space to the player's window, as a user pauses; its command log says whether it paused.
+    auto pause = [&](pid_t pid) -> std::string {
+      const std::string id = std::to_string(pid);
+      Run key = RunChild({"sh", "-c",
+                          "w=$(timeout 5 xdotool search --sync --onlyvisible --pid " + id +
+                              " | head -n 1) && [ -n \"$w\" ] && xdotool windowfocus --sync \"$w\" key space"},
+                         {});
+      if (!key.error.empty()) return "pausing the player failed: " + key.error;
+      for (int i = 0; i < 20; ++i) {
+        if (auto log = platform::ReadWholeFile(commandLog.string()); log && log->find("Play/Pause") != std::string::npos)
+          return "";
+        ::usleep(50'000);
+      }
+      return "the player ran no Play/Pause after space";
+    };
+    std::printf("%saudio only: %s; %d runs each, in turn; audio: %s\n", video ? "\n" : "", mp3.c_str(), runs,
+                audioSink.empty() ? "default output" : audioSink.c_str());
+    std::vector<double> ours, peer, pausedCpu, idleCpu;
+    for (int round = 1; round <= runs; ++round) {
+      ChildOptions play;
+      play.minWallSeconds = kMp3Seconds * 0.75;
+      if (!freshFolder(false)) return fs::remove_all(work, ec), 1;
+      Run run = RunChild({(folder / "OrvanePlayer").string(), mp3}, audioEnv, play);
+      if (run.error.empty()) {
+        std::printf("run %d %-8s cpu %5.2f s  rss %5.1f MB  wall %4.1f s  (MP3)\n", round, "player", run.cpuSeconds,
+                    run.maxRssMb, run.wallSeconds);
+        ours.push_back(run.cpuSeconds);
+        std::vector<std::string> args = gstPlayAudio;
+        args.push_back(mp3);
+        run = RunChild(args, peerEnv, play);
+      }
+      if (run.error.empty()) {
+        std::printf("run %d %-8s cpu %5.2f s  rss %5.1f MB  wall %4.1f s  (MP3)\n", round, "gst-play", run.cpuSeconds,
+                    run.maxRssMb, run.wallSeconds);
+        peer.push_back(run.cpuSeconds);
+        ChildOptions paused;
+        paused.actAt = kPauseAt;
+        paused.act = pause;
+        paused.cpuFrom = kQuietFrom;
+        paused.cpuTo = kQuietTo;
+        paused.stopAfterSeconds = kQuietTo + 0.5;
+        fs::remove(commandLog, ec);
+        if (!freshFolder(false)) return fs::remove_all(work, ec), 1;
+        run = RunChild({(folder / "OrvanePlayer").string(), mp3}, audioEnv, paused);
+        if (run.error.empty() && run.windowCpuPercent < 0) run.error = "the paused player ended before it was counted";
+      }
+      if (run.error.empty()) {
+        std::printf("run %d %-8s cpu %5.2f %% of a core  (MP3 paused at %.0f s, counted %.0f-%.0f s)\n", round,
+                    "paused", run.windowCpuPercent, kPauseAt, kQuietFrom, kQuietTo);
+        pausedCpu.push_back(run.windowCpuPercent);
+        ChildOptions still;
+        still.cpuFrom = kQuietFrom;
+        still.cpuTo = kQuietTo;
+        still.stopAfterSeconds = kQuietTo + 0.5;
+        if (!freshFolder(false)) return fs::remove_all(work, ec), 1;
+        run = RunChild({(folder / "OrvanePlayer").string()}, audioEnv, still);
+        if (run.error.empty() && run.windowCpuPercent < 0) run.error = "the idle player ended before it was counted";
+      }
+      if (run.error.empty()) {
+        std::printf("run %d %-8s cpu %5.2f %% of a core  (no file, counted %.0f-%.0f s)\n", round, "idle",
+                    run.windowCpuPercent, kQuietFrom, kQuietTo);
+        idleCpu.push_back(run.windowCpuPercent);
+      }
+      std::fflush(stdout);
+      if (!run.error.empty()) {
+        std::fprintf(stderr, "run %d, audio only: %s\n", round, run.error.c_str());
+        return fs::remove_all(work, ec), 1;
+      }
+    }
+    auto spread = [](const std::vector<double>& v) {
+      char text[48];
+      std::snprintf(text, sizeof text, "(%.2f-%.2f)", *std::min_element(v.begin(), v.end()),
+                    *std::max_element(v.begin(), v.end()));
+      return std::string(text);
+    };
+    const double oursCpu = Median(ours), peerCpu = Median(peer), pausedMedian = Median(pausedCpu),
+                 idleMedian = Median(idleCpu);
+    std::printf("\n%-16s %9s %9s   %-12s %s\n", "median", "player", "gst-play", "vs gst-play", "target");
+    std::printf("%-16s %9.2f %9.2f   %6.2fx %-4s  <= 1.20x   runs: player %s, gst-play %s\n", "MP3 CPU, s", oursCpu,
+                peerCpu, oursCpu / peerCpu, oursCpu / peerCpu <= 1.2 ? "ok" : "OVER", spread(ours).c_str(),
+                spread(peer).c_str());
+    std::printf("%-16s %9.2f %% of a core, paused on the MP3  target < 1 %% %s   runs: %s\n", "paused player", pausedMedian,
+                pausedMedian < 1 ? "ok" : "OVER", spread(pausedCpu).c_str());
+    std::printf("%-16s %9.2f %% of a core, no file             target < 1 %% %s   runs: %s\n", "idle player", idleMedian,
+                idleMedian < 1 ? "ok" : "OVER", spread(idleCpu).c_str());
+    std::printf("\nMP3 CPU: user + system time of the whole run (wait4), the player with its spectrum\n"
+                "shown and closing itself at the end; paused and idle: utime + stime from /proc/PID/stat\n");
+    std::fflush(stdout);
+  }
+
+  if (video && minutes > 0) {
     // Each side plays the clip over and over for the whole time, then is stopped.
     const double seconds = minutes * 60.0;
     std::printf("\nlong play, %d min each, one side after the other (VmRSS, MB):\n", minutes);

@@ -250,6 +250,7 @@ bool GstAudioStream::OpenStream(const std::string& path, const char* decoderName
       g_signal_connect(decoder, "pad-added", G_CALLBACK(OnPadAdded), this);
     }
     gst_bin_add(GST_BIN(pipeline_), sink);
+    sink_ = GST_ELEMENT(gst_object_ref(sink));
     built = built && gst_element_link(output, sink);
   } else if (sink) {
     gst_object_unref(sink);
@@ -313,7 +314,7 @@ void GstAudioStream::Free() {
     gst_object_unref(pipeline_);
     pipeline_ = nullptr;
   }
-  for (GstElement** e : {&input_, &equaliser_, &volume_}) {
+  for (GstElement** e : {&input_, &equaliser_, &volume_, &sink_}) {
     if (*e) gst_object_unref(*e);
     *e = nullptr;
   }
@@ -406,7 +407,7 @@ std::int64_t GstAudioStream::PositionBytes() const {
   DrainBus();
   if (ended_) return length_;
   gint64 position = 0;
-  if (gst_element_query_position(pipeline_, GST_FORMAT_TIME, &position) && position >= 0)
+  if (gst_element_query_position(sink_, GST_FORMAT_TIME, &position) && position >= 0)
     lastPosition_ = FramesAt(position) * FrameBytes();
   if (length_ > 0) lastPosition_ = std::min(lastPosition_, length_);
   return lastPosition_;
@@ -445,7 +446,7 @@ bool GstAudioStream::GetSpectrum(float (&values)[kSpectrumValues]) {
   std::fill(std::begin(values), std::end(values), 0.0f);
   if (!IsActivePlaying() || !fft_) return false;
   gint64 position = -1;
-  if (!gst_element_query_position(pipeline_, GST_FORMAT_TIME, &position) || position < 0)
+  if (!gst_element_query_position(sink_, GST_FORMAT_TIME, &position) || position < 0)
     return true;
 
   // The samples ending at the position being heard, which trails the ones

@@ -59,6 +59,7 @@ class GstAudioStream final : public AudioStream {
   GstElement* input_ = nullptr;      // where the decoder's audio pad links
   GstElement* equaliser_ = nullptr;  // two bands per effect, all peaking
   GstElement* volume_ = nullptr;
+  GstElement* sink_ = nullptr;       // asked for the position: cheaper than the whole pipeline
   int rate_ = 0;
   int channels_ = 0;
   float level_ = 1.0f;

@@ -260,3 +260,46 @@ TEST_F(FormFixture, SpectrumIsDrawnWhilePlayingAndHeldWhilePaused) {
   QCoreApplication::processEvents();
   EXPECT_EQ(form->FFTBox->y(), form->Video_P->height() - 40 - 10);
 }
+
+// Every repaint is a round trip to the X server: the box is painted only when
+// its picture changes, and not at all while paused.
+TEST_F(FormFixture, SpectrumBoxIsRepaintedOnlyWhenItsPictureChanges) {
+  auto form = Start({root + "/song.mp3"});
+  form->show();
+  QCoreApplication::processEvents();
+  struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+      paints += event->type() == QEvent::Paint;
+      return false;
+    }
+  } counter;
+  form->FFTBox->installEventFilter(&counter);
+  auto tick = [&] {
+    counter.paints = 0;
+    form->DrawSpectrum();
+    QCoreApplication::processEvents();
+    return counter.paints;
+  };
+  audio.spectrum[0] = 0.08f;
+  EXPECT_EQ(tick(), 1);
+  // Down to 37: the bar falls at once, the peak mark one pixel a tick.
+  audio.spectrum[0] = 0.074f;
+  EXPECT_EQ(tick(), 1);
+  EXPECT_EQ(tick(), 1);
+  EXPECT_EQ(tick(), 1);
+  EXPECT_EQ(form->spectrumBars().peak[0], 37);
+  EXPECT_EQ(tick(), 0);
+  // Values past the 32 bars in the picture change nothing drawn.
+  audio.spectrum[40] = 0.08f;
+  EXPECT_EQ(tick(), 0);
+  form->session().PauseSession();
+  audio.spectrum[0] = 0;
+  EXPECT_EQ(tick(), 0);
+  EXPECT_EQ(form->FFTBox->picture().pixel(0, 3), qRgb(182, 126, 24));
+  form->session().ResumeSession();
+  EXPECT_EQ(tick(), 1);
+  EXPECT_EQ(form->FFTBox->picture().pixel(0, 6), qRgb(182, 126, 24));  // bar at 34
+  EXPECT_EQ(form->FFTBox->picture().pixel(0, 5), qRgb(0, 0, 0));
+  EXPECT_EQ(form->FFTBox->picture().pixel(0, 4), qRgb(182, 126, 24));  // peak at 36
+}

@@ -595,6 +595,40 @@ TEST_F(FrameFixture, MediaNameRestartsOnlyWhenFullyPastTheLeftEdge) {
   EXPECT_EQ(name->x(), strip);
 }
 
+// The name is drawn from a kept picture: after another name it must show the
+// new one, drawn as a plain label would draw it.
+TEST_F(FrameFixture, MediaNameShowsEachNewNameAsALabelDrawsIt) {
+  Open();
+  QLabel* name = form->CurMedia_L;
+  auto drawn = [&](QWidget* label) {
+    QImage picture(name->size(), QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    label->render(&picture, QPoint(), QRegion(), QWidget::RenderFlags());
+    return picture;
+  };
+  auto plain = [&](const QString& text) {
+    QLabel label(text);
+    label.setFont(name->font());
+    label.setPalette(name->palette());
+    label.resize(name->size());
+    return drawn(&label);
+  };
+  form->SetMediaName("first.mp3");
+  const QImage first = drawn(name);
+  QImage blank(first.size(), first.format());
+  blank.fill(Qt::transparent);
+  EXPECT_NE(first, blank);
+  EXPECT_EQ(first, plain("first.mp3"));
+  form->SetMediaName("second.mp3");
+  const QImage second = drawn(name);
+  EXPECT_EQ(second, plain("second.mp3"));
+  // Same size, another name: the kept picture must not be shown again.
+  form->SetMediaName("third.mp3");
+  name->resize(second.size());
+  EXPECT_EQ(drawn(name), plain("third.mp3"));
+  EXPECT_NE(drawn(name), second);
+}
+
 TEST_F(FrameFixture, StayOnTopIsWrittenAndRecreatesADeletedSettingsFile) {
   Idle();
   form->ChooseStayOnTop(form->pAlways);
