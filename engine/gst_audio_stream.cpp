@@ -407,7 +407,7 @@ std::int64_t GstAudioStream::PositionBytes() const {
   DrainBus();
   if (ended_) return length_;
   gint64 position = 0;
-  if (gst_element_query_position(sink_, GST_FORMAT_TIME, &position) && position >= 0)
+  if (gst_element_query_position(sink_ ? sink_ : pipeline_, GST_FORMAT_TIME, &position) && position >= 0)
     lastPosition_ = FramesAt(position) * FrameBytes();
   if (length_ > 0) lastPosition_ = std::min(lastPosition_, length_);
   return lastPosition_;
@@ -446,7 +446,7 @@ bool GstAudioStream::GetSpectrum(float (&values)[kSpectrumValues]) {
   std::fill(std::begin(values), std::end(values), 0.0f);
   if (!IsActivePlaying() || !fft_) return false;
   gint64 position = -1;
-  if (!gst_element_query_position(sink_, GST_FORMAT_TIME, &position) || position < 0)
+  if (!gst_element_query_position(sink_ ? sink_ : pipeline_, GST_FORMAT_TIME, &position) || position < 0)
     return true;
 
   // The samples ending at the position being heard, which trails the ones
