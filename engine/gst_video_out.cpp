@@ -3,11 +3,20 @@
 #include <gst/app/gstappsink.h>
 #include <gst/video/videooverlay.h>
 
+extern "C" {
+#include <libswscale/swscale.h>
+}
+
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <mutex>
+#include <new>
 #include <string>
+#include <vector>
 
 #include "engine/video_mixer.h"
 
@@ -15,19 +24,219 @@ namespace engine {
 
 namespace {
 
+// The formats the scaler reads as they come; a converter ahead brings others
+// to the nearest of them.
+constexpr const char* kScalerCaps =
+    "video/x-raw,format={I420,YV12,NV12,Y42B,Y444,BGRx,BGRA,RGBx,RGBA}";
+
+AVPixelFormat SwsFormat(GstVideoFormat format) {
+  switch (format) {
+    case GST_VIDEO_FORMAT_I420:
+    case GST_VIDEO_FORMAT_YV12: return AV_PIX_FMT_YUV420P;  // planes taken by component
+    case GST_VIDEO_FORMAT_NV12: return AV_PIX_FMT_NV12;
+    case GST_VIDEO_FORMAT_Y42B: return AV_PIX_FMT_YUV422P;
+    case GST_VIDEO_FORMAT_Y444: return AV_PIX_FMT_YUV444P;
+    case GST_VIDEO_FORMAT_BGRx: return AV_PIX_FMT_BGR0;
+    case GST_VIDEO_FORMAT_BGRA: return AV_PIX_FMT_BGRA;
+    case GST_VIDEO_FORMAT_RGBx: return AV_PIX_FMT_RGB0;
+    case GST_VIDEO_FORMAT_RGBA: return AV_PIX_FMT_RGBA;
+    default: return AV_PIX_FMT_NONE;
+  }
+}
+
+int SwsColorSpace(GstVideoColorMatrix matrix) {
+  switch (matrix) {
+    case GST_VIDEO_COLOR_MATRIX_BT709: return SWS_CS_ITU709;
+    case GST_VIDEO_COLOR_MATRIX_FCC: return SWS_CS_FCC;
+    case GST_VIDEO_COLOR_MATRIX_SMPTE240M: return SWS_CS_SMPTE240M;
+    case GST_VIDEO_COLOR_MATRIX_BT2020: return SWS_CS_BT2020;
+    default: return SWS_CS_ITU601;
+  }
+}
+
+// Rows start on 64-byte boundaries, as the scaler's vector code wants them.
+constexpr std::size_t kRowAlign = 64;
+
+// Pictures of one size handed out again once the window has let them go:
+// a fresh 3 MB picture per frame would fault in every page of it.
+class PictureStore : public std::enable_shared_from_this<PictureStore> {
+ public:
+  std::shared_ptr<unsigned char> Take(std::size_t bytes) {
+    unsigned char* memory = nullptr;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (bytes != bytes_) {
+        for (unsigned char* p : free_) Free(p);
+        free_.clear();
+        bytes_ = bytes;
+      }
+      if (!free_.empty()) {
+        memory = free_.back();
+        free_.pop_back();
+      }
+    }
+    if (!memory) memory = static_cast<unsigned char*>(::operator new(bytes, std::align_val_t(kRowAlign)));
+    std::weak_ptr<PictureStore> store = weak_from_this();
+    return std::shared_ptr<unsigned char>(memory, [store, bytes](unsigned char* p) {
+      if (auto s = store.lock()) return s->Give(p, bytes);
+      Free(p);
+    });
+  }
+  ~PictureStore() {
+    for (unsigned char* p : free_) Free(p);
+  }
+
+ private:
+  static constexpr std::size_t kKept = 3;  // the window's, the slot's and the one being made
+  static void Free(unsigned char* p) { ::operator delete(p, std::align_val_t(kRowAlign)); }
+  void Give(unsigned char* p, std::size_t bytes) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (bytes == bytes_ && free_.size() < kKept) return free_.push_back(p);
+    }
+    Free(p);
+  }
+  std::mutex mutex_;
+  std::size_t bytes_ = 0;
+  std::vector<unsigned char*> free_;
+};
+
+}  // namespace
+
+class FrameScaler {
+ public:
+  FrameScaler(VideoMixer* mixer, int stream) : mixer_(mixer), stream_(stream) {}
+  ~FrameScaler() {
+    if (context_) sws_freeContext(context_);
+  }
+  void Ask(int width, int height) {
+    asked_ = width > 0 && height > 0
+                 ? (static_cast<std::uint64_t>(width) << 32) | static_cast<std::uint32_t>(height)
+                 : 0;
+  }
+  GstFlowReturn Deliver(GstSample* sample);
+
+ private:
+  struct Key {
+    int width = 0, height = 0, outWidth = 0, outHeight = 0;
+    AVPixelFormat format = AV_PIX_FMT_NONE;
+    int colorSpace = 0;
+    bool fullRange = false;
+    bool operator==(const Key&) const = default;
+  };
+  SwsContext* ContextFor(const Key& key);
+
+  VideoMixer* mixer_;
+  int stream_;
+  std::atomic<std::uint64_t> asked_{0};
+  std::mutex mutex_;  // the context; a preroll and a sample may come from different threads
+  SwsContext* context_ = nullptr;
+  Key key_;
+  std::shared_ptr<PictureStore> store_ = std::make_shared<PictureStore>();
+};
+
+SwsContext* FrameScaler::ContextFor(const Key& key) {
+  if (context_ && key == key_) return context_;
+  if (context_) sws_freeContext(context_);
+  key_ = key;
+  // Bilinear over the whole footprint of each output pixel when shrinking, so
+  // fine detail averages instead of aliasing.
+  context_ = sws_getContext(key.width, key.height, key.format, key.outWidth, key.outHeight,
+                            AV_PIX_FMT_BGR0, SWS_BILINEAR, nullptr, nullptr, nullptr);
+  if (context_) {
+    const int* coefficients = sws_getCoefficients(key.colorSpace);
+    sws_setColorspaceDetails(context_, coefficients, key.fullRange ? 1 : 0,
+                             sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
+  }
+  return context_;
+}
+
+GstFlowReturn FrameScaler::Deliver(GstSample* sample) {
+  if (!sample) return GST_FLOW_OK;
+  GstVideoInfo info;
+  GstCaps* caps = gst_sample_get_caps(sample);
+  if (!caps || !gst_video_info_from_caps(&info, caps)) {
+    gst_sample_unref(sample);
+    return GST_FLOW_OK;
+  }
+  const std::uint64_t asked = asked_.load();
+  int outWidth = asked ? static_cast<int>(asked >> 32) : GST_VIDEO_INFO_WIDTH(&info);
+  int outHeight = asked ? static_cast<int>(asked & 0xffffffffu) : GST_VIDEO_INFO_HEIGHT(&info);
+  const GstVideoFormat format = GST_VIDEO_INFO_FORMAT(&info);
+  // Already what the window draws: handed over as it is, without a copy.
+  if (format == GST_VIDEO_FORMAT_BGRx && outWidth == GST_VIDEO_INFO_WIDTH(&info) &&
+      outHeight == GST_VIDEO_INFO_HEIGHT(&info))
+    return DeliverSample(sample, mixer_, stream_);
+  GstBuffer* buffer = gst_sample_get_buffer(sample);
+  GstVideoFrame in;
+  if (!buffer || SwsFormat(format) == AV_PIX_FMT_NONE ||
+      !gst_video_frame_map(&in, &info, buffer, GST_MAP_READ)) {
+    gst_sample_unref(sample);
+    return GST_FLOW_OK;
+  }
+  Key key;
+  key.width = GST_VIDEO_INFO_WIDTH(&info);
+  key.height = GST_VIDEO_INFO_HEIGHT(&info);
+  key.outWidth = outWidth;
+  key.outHeight = outHeight;
+  key.format = SwsFormat(format);
+  key.colorSpace = SwsColorSpace(info.colorimetry.matrix);
+  key.fullRange = info.colorimetry.range == GST_VIDEO_COLOR_RANGE_0_255;
+  const int stride = static_cast<int>((static_cast<std::size_t>(outWidth) * 4 + kRowAlign - 1) /
+                                      kRowAlign * kRowAlign);
+  std::shared_ptr<unsigned char> pixels = store_->Take(static_cast<std::size_t>(stride) * outHeight);
+  bool scaled = false;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (SwsContext* context = ContextFor(key)) {
+      const uint8_t* planes[4] = {};
+      int strides[4] = {};
+      // By component, so that YV12's swapped planes read as I420's.
+      const bool yuv = GST_VIDEO_INFO_IS_YUV(&info);
+      const int n = yuv ? static_cast<int>(GST_VIDEO_INFO_N_PLANES(&info)) : 1;
+      for (int i = 0; i < n; ++i) {
+        const int component = yuv && n == 3 ? i : -1;
+        planes[i] = static_cast<const uint8_t*>(component >= 0 ? GST_VIDEO_FRAME_COMP_DATA(&in, component)
+                                                                : GST_VIDEO_FRAME_PLANE_DATA(&in, i));
+        strides[i] = component >= 0 ? GST_VIDEO_FRAME_COMP_STRIDE(&in, component)
+                                    : GST_VIDEO_FRAME_PLANE_STRIDE(&in, i);
+      }
+      uint8_t* out[4] = {pixels.get(), nullptr, nullptr, nullptr};
+      int outStrides[4] = {stride, 0, 0, 0};
+      scaled = sws_scale(context, planes, strides, 0, key.height, out, outStrides) == outHeight;
+    }
+  }
+  gst_video_frame_unmap(&in);
+  gst_sample_unref(sample);
+  if (!scaled) return GST_FLOW_OK;
+  auto frame = std::make_shared<VideoFrame>();
+  frame->width = outWidth;
+  frame->height = outHeight;
+  frame->stride = stride;
+  frame->data = pixels.get();
+  frame->keep = std::move(pixels);
+  mixer_->Deliver(stream_, std::move(frame));
+  return GST_FLOW_OK;
+}
+
+namespace {
+
 struct SinkTarget {
   VideoMixer* mixer;
   int stream;
+  std::unique_ptr<FrameScaler> scaler;
 };
 
+GstFlowReturn Hand(GstSample* sample, const SinkTarget* t) {
+  return t->scaler ? t->scaler->Deliver(sample) : DeliverSample(sample, t->mixer, t->stream);
+}
+
 GstFlowReturn OnSample(GstAppSink* sink, gpointer target) {
-  auto* t = static_cast<const SinkTarget*>(target);
-  return DeliverSample(gst_app_sink_pull_sample(sink), t->mixer, t->stream);
+  return Hand(gst_app_sink_pull_sample(sink), static_cast<const SinkTarget*>(target));
 }
 
 GstFlowReturn OnPreroll(GstAppSink* sink, gpointer target) {
-  auto* t = static_cast<const SinkTarget*>(target);
-  return DeliverSample(gst_app_sink_pull_preroll(sink), t->mixer, t->stream);
+  return Hand(gst_app_sink_pull_preroll(sink), static_cast<const SinkTarget*>(target));
 }
 
 }  // namespace
@@ -60,19 +269,42 @@ GstFlowReturn DeliverSample(GstSample* sample, VideoMixer* mixer, int stream) {
   return GST_FLOW_OK;
 }
 
-GstElement* MixerSink(VideoMixer* mixer, int stream) {
+GstElement* MixerSink(VideoMixer* mixer, int stream, FrameScaler** scaler) {
   GstElement* sink = gst_element_factory_make("appsink", nullptr);
   if (!sink) return nullptr;
-  GstCaps* caps = gst_caps_from_string("video/x-raw,format=BGRx");
+  GstCaps* caps = gst_caps_from_string(scaler ? kScalerCaps : "video/x-raw,format=BGRx");
   g_object_set(sink, "caps", caps, "sync", TRUE, "max-buffers", 1u, "drop", TRUE,
                "enable-last-sample", FALSE, "qos", TRUE, nullptr);
   gst_caps_unref(caps);
   GstAppSinkCallbacks callbacks{};
   callbacks.new_sample = OnSample;
   callbacks.new_preroll = OnPreroll;
-  gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, new SinkTarget{mixer, stream},
+  auto* target = new SinkTarget{mixer, stream, nullptr};
+  if (scaler) {
+    target->scaler = std::make_unique<FrameScaler>(mixer, stream);
+    *scaler = target->scaler.get();
+  }
+  gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, target,
                              [](gpointer p) { delete static_cast<SinkTarget*>(p); });
   return sink;
+}
+
+void AskSize(FrameScaler* scaler, int width, int height) {
+  if (scaler) scaler->Ask(width, height);
+}
+
+GstElement* ScalingMixerSink(VideoMixer* mixer, int stream, FrameScaler** scaler) {
+  GstElement* sink = MixerSink(mixer, stream, scaler);
+  if (!sink) return nullptr;
+  GstElement* convert = gst_element_factory_make("videoconvert", nullptr);
+  if (!convert) return sink;
+  GstElement* bin = gst_bin_new(nullptr);
+  gst_bin_add_many(GST_BIN(bin), convert, sink, nullptr);
+  gst_element_link(convert, sink);
+  GstPad* pad = gst_element_get_static_pad(convert, "sink");
+  gst_element_add_pad(bin, gst_ghost_pad_new("sink", pad));
+  gst_object_unref(pad);
+  return bin;
 }
 
 GstElement* StretchingScaler() {
@@ -156,12 +388,12 @@ bool PlaybinOutput::SetVideoSink(GstElement* playbin, int rendererKind, const Vi
     sink = scales ? window : ScaledSink(window, &sizeFilter_);
   } else {
     if (!output.mixer) return false;
-    GstElement* appsink = MixerSink(output.mixer, 0);
-    if (!appsink) return false;
+    // Frames come at the size they are drawn, so the window only copies them;
+    // the sink scales and converts them in one pass.
+    sink = ScalingMixerSink(output.mixer, 0, &scaler_);
+    if (!sink) return false;
     // The mixing renderer starts every graph as one opaque full-size stream on black.
     output.mixer->Reset();
-    // Frames come at the size they are drawn, so the window only copies them.
-    sink = ScaledSink(appsink, &sizeFilter_);
   }
   videoSink_ = GST_ELEMENT(gst_object_ref_sink(sink));
   g_object_set(playbin, "video-sink", videoSink_, nullptr);
@@ -187,6 +419,7 @@ void PlaybinOutput::Release() {
   videoSink_ = nullptr;
   overlay_ = nullptr;
   sizeFilter_ = nullptr;
+  scaler_ = nullptr;
   if (panorama_) gst_object_unref(panorama_);
   panorama_ = nullptr;
 }
@@ -199,8 +432,10 @@ void PlaybinOutput::SetVideoPosition(VideoMixer* mixer, int rendererKind,
                                      const PixelRect& destination) {
   if (!mixer || rendererKind == kRendererDefault) return;
   mixer->SetVideoPosition(destination);
-  if (sizeFilter_ && destination.Width() > 0 && destination.Height() > 0)
-    AskSize(sizeFilter_, "BGRx", destination.Width(), destination.Height());
+  if (destination.Width() > 0 && destination.Height() > 0) {
+    if (sizeFilter_) AskSize(sizeFilter_, "BGRx", destination.Width(), destination.Height());
+    AskSize(scaler_, destination.Width(), destination.Height());
+  }
 }
 
 void PlaybinOutput::SetWindowPosition(int rendererKind, int left, int top, int width, int height) {

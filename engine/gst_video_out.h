@@ -24,8 +24,19 @@ struct MappedSample {
 // Hands the sample (taken over) to the mixer's `stream` as a frame.
 GstFlowReturn DeliverSample(GstSample* sample, VideoMixer* mixer, int stream);
 
-// An appsink that hands BGRx frames, the prerolled one too, to the mixer's `stream`.
-GstElement* MixerSink(VideoMixer* mixer, int stream);
+// Scales and converts decoded pictures to BGRx of the size last asked, in one
+// pass, on the streaming thread; owned by the appsink it feeds.
+class FrameScaler;
+
+// An appsink that hands BGRx frames, the prerolled one too, to the mixer's
+// `stream`. Given `scaler`, the sink takes the decoder's own formats at any
+// size and `*scaler` is set to what brings them to the size asked (AskSize).
+GstElement* MixerSink(VideoMixer* mixer, int stream, FrameScaler** scaler = nullptr);
+// Frames of this size from now on; 0 x 0: each at its own size.
+void AskSize(FrameScaler* scaler, int width, int height);
+// The mixer's sink behind a converter to the formats the scaler reads; the
+// appsink alone when no converter can be made.
+GstElement* ScalingMixerSink(VideoMixer* mixer, int stream, FrameScaler** scaler);
 
 // A scaler that stretches to the size asked, never letterboxes.
 GstElement* StretchingScaler();
@@ -63,7 +74,7 @@ class PlaybinOutput {
 
   GstElement* VideoSink() const { return videoSink_; }
   // Whether the picture passes our own scaler on its way to the sink.
-  bool OwnScaler() const { return sizeFilter_ != nullptr; }
+  bool OwnScaler() const { return sizeFilter_ != nullptr || scaler_ != nullptr; }
 
   void SetPan(float pan);
   void SetVideoPosition(VideoMixer* mixer, int rendererKind, const PixelRect& destination);
@@ -74,6 +85,7 @@ class PlaybinOutput {
   GstElement* videoSink_ = nullptr;
   GstElement* overlay_ = nullptr;     // the X sink inside videoSink_ (kind 1000)
   GstElement* sizeFilter_ = nullptr;  // its scaler's output size, when it cannot scale
+  FrameScaler* scaler_ = nullptr;     // the mixer sink's, kept alive by videoSink_
   GstElement* panorama_ = nullptr;
 };
 
