@@ -139,10 +139,11 @@ SwsContext* FrameScaler::ContextFor(const Key& key) {
   if (context_ && key == key_) return context_;
   if (context_) sws_freeContext(context_);
   key_ = key;
-  // Bilinear over the whole footprint of each output pixel when shrinking, so
-  // fine detail averages instead of aliasing.
+  // Two-tap bilinear both ways, as videoscale's bilinear method was: the
+  // scaler's wider bilinear (four taps when shrinking 1080p to a window)
+  // cost a fifth more here.
   context_ = sws_getContext(key.width, key.height, key.format, key.outWidth, key.outHeight,
-                            AV_PIX_FMT_BGR0, SWS_BILINEAR, nullptr, nullptr, nullptr);
+                            AV_PIX_FMT_BGR0, SWS_FAST_BILINEAR, nullptr, nullptr, nullptr);
   if (context_) {
     const int* coefficients = sws_getCoefficients(key.colorSpace);
     sws_setColorspaceDetails(context_, coefficients, key.fullRange ? 1 : 0,
