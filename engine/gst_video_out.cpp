@@ -139,9 +139,9 @@ SwsContext* FrameScaler::ContextFor(const Key& key) {
   if (context_ && key == key_) return context_;
   if (context_) sws_freeContext(context_);
   key_ = key;
-  // Two-tap bilinear both ways, as videoscale's bilinear method was: the
+  // Two-tap bilinear both ways, as videoscale's bilinear method was; the
   // scaler's wider bilinear (four taps when shrinking 1080p to a window)
-  // cost a fifth more here.
+  // cost 15-25 % more per frame.
   context_ = sws_getContext(key.width, key.height, key.format, key.outWidth, key.outHeight,
                             AV_PIX_FMT_BGR0, SWS_FAST_BILINEAR, nullptr, nullptr, nullptr);
   if (context_) {
