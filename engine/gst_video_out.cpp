@@ -183,6 +183,16 @@ GstFlowReturn FrameScaler::Deliver(GstSample* sample) {
   key.format = SwsFormat(format);
   key.colorSpace = SwsColorSpace(info.colorimetry.matrix);
   key.fullRange = info.colorimetry.range == GST_VIDEO_COLOR_RANGE_0_255;
+  // An interlaced picture is two pictures a field apart in time: each field is
+  // scaled on its own, as videoscale does, so that the fields do not blend.
+  // A 4:2:0 field's chroma rows alternate too, in pairs of luma rows.
+  const int rowsPerChromaRow = GST_VIDEO_FORMAT_INFO_H_SUB(info.finfo, 1) ? 4 : 2;
+  const bool fields = GST_VIDEO_FRAME_IS_INTERLACED(&in) && key.height % rowsPerChromaRow == 0 &&
+                      outHeight % 2 == 0 && outHeight >= 2;
+  if (fields) {
+    key.height /= 2;
+    key.outHeight /= 2;
+  }
   const int stride = static_cast<int>((static_cast<std::size_t>(outWidth) * 4 + kRowAlign - 1) /
                                       kRowAlign * kRowAlign);
   std::shared_ptr<unsigned char> pixels = store_->Take(static_cast<std::size_t>(stride) * outHeight);
@@ -202,9 +212,19 @@ GstFlowReturn FrameScaler::Deliver(GstSample* sample) {
         strides[i] = component >= 0 ? GST_VIDEO_FRAME_COMP_STRIDE(&in, component)
                                     : GST_VIDEO_FRAME_PLANE_STRIDE(&in, i);
       }
-      uint8_t* out[4] = {pixels.get(), nullptr, nullptr, nullptr};
-      int outStrides[4] = {stride, 0, 0, 0};
-      scaled = sws_scale(context, planes, strides, 0, key.height, out, outStrides) == outHeight;
+      const int passes = fields ? 2 : 1;
+      scaled = true;
+      for (int field = 0; field < passes; ++field) {
+        const uint8_t* from[4] = {};
+        int fromStrides[4] = {};
+        for (int i = 0; i < n; ++i) {
+          from[i] = planes[i] + field * strides[i];
+          fromStrides[i] = strides[i] * passes;
+        }
+        uint8_t* out[4] = {pixels.get() + field * stride, nullptr, nullptr, nullptr};
+        int outStrides[4] = {stride * passes, 0, 0, 0};
+        scaled = scaled && sws_scale(context, from, fromStrides, 0, key.height, out, outStrides) == key.outHeight;
+      }
     }
   }
   gst_video_frame_unmap(&in);

@@ -160,3 +160,33 @@ TEST(FrameScaler, APictureStillHeldIsNeverWrittenOver) {
   gst_app_src_end_of_stream(GST_APP_SRC(src));
   gst_object_unref(src);
 }
+
+// The two fields of an interlaced picture are a field apart in time: shrunk
+// each on its own, a bright top field and a dark bottom one stay apart.
+TEST(FrameScaler, InterlacedFieldsAreScaledApart) {
+  VideoMixer mixer;
+  Graph graph(mixer,
+              "appsrc name=src format=time "
+              "caps=\"video/x-raw,format=I420,width=32,height=16,framerate=0/1,interlace-mode=interleaved\"");
+  ASSERT_TRUE(graph.scaler);
+  AskSize(graph.scaler, 16, 8);
+  GstElement* src = gst_bin_get_by_name(GST_BIN(graph.source), "src");
+  ASSERT_TRUE(src);
+  gst_element_set_state(graph.pipeline, GST_STATE_PLAYING);
+  GstBuffer* buffer = gst_buffer_new_allocate(nullptr, 32 * 16 + 2 * 16 * 8, nullptr);
+  for (int row = 0; row < 16; ++row) gst_buffer_memset(buffer, row * 32, row % 2 ? 40 : 200, 32);
+  gst_buffer_memset(buffer, 32 * 16, 128, 2 * 16 * 8);
+  ASSERT_EQ(gst_app_src_push_buffer(GST_APP_SRC(src), buffer), GST_FLOW_OK);
+  ASSERT_TRUE(WaitFor([&] { return mixer.Slot(0).Count() >= 1; }, 5));
+  auto frame = mixer.Slot(0).Latest();
+  ASSERT_EQ(frame->height, 8);
+  for (int row = 0; row < 8; ++row) {
+    SCOPED_TRACE(row);
+    if (row % 2)
+      EXPECT_LT(PixelAt(*frame, 8, row).g, 60);
+    else
+      EXPECT_GT(PixelAt(*frame, 8, row).g, 200);
+  }
+  gst_app_src_end_of_stream(GST_APP_SRC(src));
+  gst_object_unref(src);
+}
