@@ -3,16 +3,240 @@
 #include <gst/app/gstappsink.h>
 #include <gst/video/videooverlay.h>
 
+extern "C" {
+#include <libswscale/swscale.h>
+}
+
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <string>
+#include <vector>
 
 #include "engine/video_mixer.h"
 
 namespace engine {
+
+namespace {
+
+// The formats the scaler reads as they come; a converter ahead brings others
+// to the nearest of them.
+constexpr const char* kScalerCaps =
+    "video/x-raw,format={I420,YV12,NV12,Y42B,Y444,BGRx,BGRA,RGBx,RGBA}";
+
+AVPixelFormat SwsFormat(GstVideoFormat format) {
+  switch (format) {
+    case GST_VIDEO_FORMAT_I420:
+    case GST_VIDEO_FORMAT_YV12: return AV_PIX_FMT_YUV420P;  // planes taken by component
+    case GST_VIDEO_FORMAT_NV12: return AV_PIX_FMT_NV12;
+    case GST_VIDEO_FORMAT_Y42B: return AV_PIX_FMT_YUV422P;
+    case GST_VIDEO_FORMAT_Y444: return AV_PIX_FMT_YUV444P;
+    case GST_VIDEO_FORMAT_BGRx: return AV_PIX_FMT_BGR0;
+    case GST_VIDEO_FORMAT_BGRA: return AV_PIX_FMT_BGRA;
+    case GST_VIDEO_FORMAT_RGBx: return AV_PIX_FMT_RGB0;
+    case GST_VIDEO_FORMAT_RGBA: return AV_PIX_FMT_RGBA;
+    default: return AV_PIX_FMT_NONE;
+  }
+}
+
+int SwsColorSpace(GstVideoColorMatrix matrix) {
+  switch (matrix) {
+    case GST_VIDEO_COLOR_MATRIX_BT709: return SWS_CS_ITU709;
+    case GST_VIDEO_COLOR_MATRIX_FCC: return SWS_CS_FCC;
+    case GST_VIDEO_COLOR_MATRIX_SMPTE240M: return SWS_CS_SMPTE240M;
+    case GST_VIDEO_COLOR_MATRIX_BT2020: return SWS_CS_BT2020;
+    default: return SWS_CS_ITU601;
+  }
+}
+
+// Rows start on 64-byte boundaries, as the scaler's vector code wants them.
+constexpr std::size_t kRowAlign = 64;
+
+// Pictures of one size handed out again once the window has let them go:
+// a fresh 3 MB picture per frame would fault in every page of it.
+class PictureStore : public std::enable_shared_from_this<PictureStore> {
+ public:
+  std::shared_ptr<unsigned char> Take(std::size_t bytes) {
+    unsigned char* memory = nullptr;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (bytes != bytes_) {
+        for (unsigned char* p : free_) Free(p);
+        free_.clear();
+        bytes_ = bytes;
+      }
+      if (!free_.empty()) {
+        memory = free_.back();
+        free_.pop_back();
+      }
+    }
+    if (!memory) memory = static_cast<unsigned char*>(::operator new(bytes, std::align_val_t(kRowAlign)));
+    std::weak_ptr<PictureStore> store = weak_from_this();
+    return std::shared_ptr<unsigned char>(memory, [store, bytes](unsigned char* p) {
+      if (auto s = store.lock()) return s->Give(p, bytes);
+      Free(p);
+    });
+  }
+  ~PictureStore() {
+    for (unsigned char* p : free_) Free(p);
+  }
+
+ private:
+  static constexpr std::size_t kKept = 3;  // the window's, the slot's and the one being made
+  static void Free(unsigned char* p) { ::operator delete(p, std::align_val_t(kRowAlign)); }
+  void Give(unsigned char* p, std::size_t bytes) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (bytes == bytes_ && free_.size() < kKept) return free_.push_back(p);
+    }
+    Free(p);
+  }
+  std::mutex mutex_;
+  std::size_t bytes_ = 0;
+  std::vector<unsigned char*> free_;
+};
+
+}  // namespace
+
+class FrameScaler {
+ public:
+  FrameScaler() = default;
+  ~FrameScaler() {
+    if (context_) sws_freeContext(context_);
+  }
+  void Ask(int width, int height) {
+    asked_ = width > 0 && height > 0
+                 ? (static_cast<std::uint64_t>(width) << 32) | static_cast<std::uint32_t>(height)
+                 : 0;
+  }
+  // The sample (taken over) as a BGRx frame of the size asked; null when it cannot be.
+  std::shared_ptr<const VideoFrame> Convert(GstSample* sample);
+
+ private:
+  struct Key {
+    int width = 0, height = 0, outWidth = 0, outHeight = 0;
+    AVPixelFormat format = AV_PIX_FMT_NONE;
+    int colorSpace = 0;
+    bool fullRange = false;
+    bool operator==(const Key&) const = default;
+  };
+  SwsContext* ContextFor(const Key& key);
+
+  std::atomic<std::uint64_t> asked_{0};
+  std::mutex mutex_;  // the context; a preroll and a sample may come from different threads
+  SwsContext* context_ = nullptr;
+  Key key_;
+  std::shared_ptr<PictureStore> store_ = std::make_shared<PictureStore>();
+};
+
+SwsContext* FrameScaler::ContextFor(const Key& key) {
+  if (context_ && key == key_) return context_;
+  if (context_) sws_freeContext(context_);
+  key_ = key;
+  // Two-tap bilinear both ways, as videoscale's bilinear method was; the
+  // scaler's wider bilinear (four taps when shrinking 1080p to a window)
+  // cost 15-25 % more per frame.
+  context_ = sws_getContext(key.width, key.height, key.format, key.outWidth, key.outHeight,
+                            AV_PIX_FMT_BGR0, SWS_FAST_BILINEAR, nullptr, nullptr, nullptr);
+  if (context_) {
+    const int* coefficients = sws_getCoefficients(key.colorSpace);
+    sws_setColorspaceDetails(context_, coefficients, key.fullRange ? 1 : 0,
+                             sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
+  }
+  return context_;
+}
+
+std::shared_ptr<const VideoFrame> FrameScaler::Convert(GstSample* sample) {
+  if (!sample) return nullptr;
+  GstVideoInfo info;
+  GstCaps* caps = gst_sample_get_caps(sample);
+  if (!caps || !gst_video_info_from_caps(&info, caps)) {
+    gst_sample_unref(sample);
+    return nullptr;
+  }
+  const std::uint64_t asked = asked_.load();
+  int outWidth = asked ? static_cast<int>(asked >> 32) : GST_VIDEO_INFO_WIDTH(&info);
+  int outHeight = asked ? static_cast<int>(asked & 0xffffffffu) : GST_VIDEO_INFO_HEIGHT(&info);
+  const GstVideoFormat format = GST_VIDEO_INFO_FORMAT(&info);
+  // Already what the window draws: handed over as it is, without a copy.
+  if (format == GST_VIDEO_FORMAT_BGRx && outWidth == GST_VIDEO_INFO_WIDTH(&info) &&
+      outHeight == GST_VIDEO_INFO_HEIGHT(&info))
+    return MapSample(sample);
+  GstBuffer* buffer = gst_sample_get_buffer(sample);
+  GstVideoFrame in;
+  if (!buffer || SwsFormat(format) == AV_PIX_FMT_NONE ||
+      !gst_video_frame_map(&in, &info, buffer, GST_MAP_READ)) {
+    gst_sample_unref(sample);
+    return nullptr;
+  }
+  Key key;
+  key.width = GST_VIDEO_INFO_WIDTH(&info);
+  key.height = GST_VIDEO_INFO_HEIGHT(&info);
+  key.outWidth = outWidth;
+  key.outHeight = outHeight;
+  key.format = SwsFormat(format);
+  key.colorSpace = SwsColorSpace(info.colorimetry.matrix);
+  key.fullRange = info.colorimetry.range == GST_VIDEO_COLOR_RANGE_0_255;
+  // An interlaced picture is two pictures a field apart in time: each field is
+  // scaled on its own, as videoscale does, so that the fields do not blend.
+  // A 4:2:0 field's chroma rows alternate too, in pairs of luma rows.
+  const int rowsPerChromaRow = GST_VIDEO_FORMAT_INFO_H_SUB(info.finfo, 1) ? 4 : 2;
+  const bool fields = GST_VIDEO_FRAME_IS_INTERLACED(&in) && key.height % rowsPerChromaRow == 0 &&
+                      outHeight % 2 == 0 && outHeight >= 2;
+  if (fields) {
+    key.height /= 2;
+    key.outHeight /= 2;
+  }
+  const int stride = static_cast<int>((static_cast<std::size_t>(outWidth) * 4 + kRowAlign - 1) /
+                                      kRowAlign * kRowAlign);
+  std::shared_ptr<unsigned char> pixels = store_->Take(static_cast<std::size_t>(stride) * outHeight);
+  bool scaled = false;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (SwsContext* context = ContextFor(key)) {
+      const uint8_t* planes[4] = {};
+      int strides[4] = {};
+      // By component, so that YV12's swapped planes read as I420's.
+      const bool yuv = GST_VIDEO_INFO_IS_YUV(&info);
+      const int n = yuv ? static_cast<int>(GST_VIDEO_INFO_N_PLANES(&info)) : 1;
+      for (int i = 0; i < n; ++i) {
+        const int component = yuv && n == 3 ? i : -1;
+        planes[i] = static_cast<const uint8_t*>(component >= 0 ? GST_VIDEO_FRAME_COMP_DATA(&in, component)
+                                                                : GST_VIDEO_FRAME_PLANE_DATA(&in, i));
+        strides[i] = component >= 0 ? GST_VIDEO_FRAME_COMP_STRIDE(&in, component)
+                                    : GST_VIDEO_FRAME_PLANE_STRIDE(&in, i);
+      }
+      const int passes = fields ? 2 : 1;
+      scaled = true;
+      for (int field = 0; field < passes; ++field) {
+        const uint8_t* from[4] = {};
+        int fromStrides[4] = {};
+        for (int i = 0; i < n; ++i) {
+          from[i] = planes[i] + field * strides[i];
+          fromStrides[i] = strides[i] * passes;
+        }
+        uint8_t* out[4] = {pixels.get() + field * stride, nullptr, nullptr, nullptr};
+        int outStrides[4] = {stride * passes, 0, 0, 0};
+        scaled = scaled && sws_scale(context, from, fromStrides, 0, key.height, out, outStrides) == key.outHeight;
+      }
+    }
+  }
+  gst_video_frame_unmap(&in);
+  gst_sample_unref(sample);
+  if (!scaled) return nullptr;
+  auto frame = std::make_shared<VideoFrame>();
+  frame->width = outWidth;
+  frame->height = outHeight;
+  frame->stride = stride;
+  frame->data = pixels.get();
+  frame->keep = std::move(pixels);
+  return frame;
+}
 
 namespace {
 
@@ -22,21 +246,21 @@ struct SinkTarget {
   std::mutex mutex;
   VideoMixer* mixer = nullptr;
   int stream = 0;
-  GstSample* held = nullptr;
+  std::unique_ptr<FrameScaler> scaler;
+  std::shared_ptr<const VideoFrame> held;  // converted already: the attach only hands it on
 
   GstFlowReturn Take(GstSample* sample) {
+    std::shared_ptr<const VideoFrame> frame = scaler ? scaler->Convert(sample) : MapSample(sample);
+    if (!frame) return GST_FLOW_OK;
     std::unique_lock<std::mutex> lock(mutex);
     if (!mixer) {
-      if (held) gst_sample_unref(held);
-      held = sample;
+      held = std::move(frame);
       return GST_FLOW_OK;
     }
     VideoMixer* to = mixer;
     lock.unlock();
-    return DeliverSample(sample, to, stream);
-  }
-  ~SinkTarget() {
-    if (held) gst_sample_unref(held);
+    to->Deliver(stream, std::move(frame));
+    return GST_FLOW_OK;
   }
 };
 
@@ -58,8 +282,8 @@ MappedSample::~MappedSample() {
   gst_sample_unref(sample);
 }
 
-GstFlowReturn DeliverSample(GstSample* sample, VideoMixer* mixer, int stream) {
-  if (!sample) return GST_FLOW_OK;
+std::shared_ptr<const VideoFrame> MapSample(GstSample* sample) {
+  if (!sample) return nullptr;
   GstVideoInfo info;
   GstCaps* caps = gst_sample_get_caps(sample);
   GstBuffer* buffer = gst_sample_get_buffer(sample);
@@ -67,7 +291,7 @@ GstFlowReturn DeliverSample(GstSample* sample, VideoMixer* mixer, int stream) {
   if (!caps || !buffer || !gst_video_info_from_caps(&info, caps) ||
       !gst_video_frame_map(&mapped->frame, &info, buffer, GST_MAP_READ)) {
     gst_sample_unref(sample);
-    return GST_FLOW_OK;
+    return nullptr;
   }
   mapped->sample = sample;
   auto frame = std::make_shared<VideoFrame>();
@@ -76,14 +300,18 @@ GstFlowReturn DeliverSample(GstSample* sample, VideoMixer* mixer, int stream) {
   frame->stride = GST_VIDEO_FRAME_PLANE_STRIDE(&mapped->frame, 0);
   frame->data = static_cast<const unsigned char*>(GST_VIDEO_FRAME_PLANE_DATA(&mapped->frame, 0));
   frame->keep = mapped;
-  mixer->Deliver(stream, std::move(frame));
+  return frame;
+}
+
+GstFlowReturn DeliverSample(GstSample* sample, VideoMixer* mixer, int stream) {
+  if (auto frame = MapSample(sample)) mixer->Deliver(stream, std::move(frame));
   return GST_FLOW_OK;
 }
 
-GstElement* MixerSink(VideoMixer* mixer, int stream) {
+GstElement* MixerSink(VideoMixer* mixer, int stream, FrameScaler** scaler) {
   GstElement* sink = gst_element_factory_make("appsink", nullptr);
   if (!sink) return nullptr;
-  GstCaps* caps = gst_caps_from_string("video/x-raw,format=BGRx");
+  GstCaps* caps = gst_caps_from_string(scaler ? kScalerCaps : "video/x-raw,format=BGRx");
   g_object_set(sink, "caps", caps, "sync", TRUE, "max-buffers", 1u, "drop", TRUE,
                "enable-last-sample", FALSE, "qos", TRUE, nullptr);
   gst_caps_unref(caps);
@@ -93,6 +321,10 @@ GstElement* MixerSink(VideoMixer* mixer, int stream) {
   auto* target = new SinkTarget;
   target->mixer = mixer;
   target->stream = stream;
+  if (scaler) {
+    target->scaler = std::make_unique<FrameScaler>();
+    *scaler = target->scaler.get();
+  }
   g_object_set_data(G_OBJECT(sink), kTargetKey, target);
   gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, target,
                              [](gpointer p) { delete static_cast<SinkTarget*>(p); });
@@ -102,13 +334,33 @@ GstElement* MixerSink(VideoMixer* mixer, int stream) {
 void AttachMixer(GstElement* mixerSink, VideoMixer* mixer) {
   auto* target = static_cast<SinkTarget*>(g_object_get_data(G_OBJECT(mixerSink), kTargetKey));
   if (!target || !mixer) return;
-  GstSample* held = nullptr;
+  std::shared_ptr<const VideoFrame> held;
   {
     std::lock_guard<std::mutex> lock(target->mutex);
     target->mixer = mixer;
-    std::swap(held, target->held);
+    held = std::move(target->held);
   }
-  if (held) DeliverSample(held, mixer, target->stream);
+  if (held) mixer->Deliver(target->stream, std::move(held));
+}
+
+void AskSize(FrameScaler* scaler, int width, int height) {
+  if (scaler) scaler->Ask(width, height);
+}
+
+GstElement* ScalingMixerSink(VideoMixer* mixer, int stream, FrameScaler** scaler,
+                             GstElement** appsink) {
+  GstElement* sink = MixerSink(mixer, stream, scaler);
+  if (!sink) return nullptr;
+  if (appsink) *appsink = sink;
+  GstElement* convert = gst_element_factory_make("videoconvert", nullptr);
+  if (!convert) return sink;
+  GstElement* bin = gst_bin_new(nullptr);
+  gst_bin_add_many(GST_BIN(bin), convert, sink, nullptr);
+  gst_element_link(convert, sink);
+  GstPad* pad = gst_element_get_static_pad(convert, "sink");
+  gst_element_add_pad(bin, gst_ghost_pad_new("sink", pad));
+  gst_object_unref(pad);
+  return bin;
 }
 
 GstElement* StretchingScaler() {
@@ -202,15 +454,33 @@ bool PlaybinOutput::SetVideoSink(GstElement* playbin, int rendererKind, const Vi
 bool PlaybinOutput::SetVideoSinkForLater(GstElement* playbin) { return SetMixerSink(playbin, nullptr); }
 
 bool PlaybinOutput::SetMixerSink(GstElement* playbin, VideoMixer* mixer) {
-  GstElement* appsink = MixerSink(mixer, 0);
-  if (!appsink) return false;
-  appsink_ = appsink;
+  // Frames come at the size they are drawn, so the window only copies them;
+  // the sink scales and converts them in one pass.
+  GstElement* sink = ScalingMixerSink(mixer, 0, &scaler_, &appsink_);
+  if (!sink) return false;
   // The mixing renderer starts every graph as one opaque full-size stream on black.
   if (mixer) mixer->Reset();
-  // Frames come at the size they are drawn, so the window only copies them.
-  videoSink_ = GST_ELEMENT(gst_object_ref_sink(ScaledSink(appsink, &sizeFilter_)));
+  videoSink_ = GST_ELEMENT(gst_object_ref_sink(sink));
   g_object_set(playbin, "video-sink", videoSink_, nullptr);
   return true;
+}
+
+PlaybinOutput& PlaybinOutput::operator=(PlaybinOutput&& other) noexcept {
+  if (this == &other) return *this;
+  Release();
+  std::swap(videoSink_, other.videoSink_);
+  std::swap(overlay_, other.overlay_);
+  std::swap(appsink_, other.appsink_);
+  std::swap(sizeFilter_, other.sizeFilter_);
+  std::swap(scaler_, other.scaler_);
+  std::swap(panorama_, other.panorama_);
+  return *this;
+}
+
+void PlaybinOutput::AttachMixer(VideoMixer* mixer) {
+  if (!appsink_ || !mixer) return;
+  mixer->Reset();
+  engine::AttachMixer(appsink_, mixer);
 }
 
 void PlaybinOutput::SetAudioSink(GstElement* playbin, float pan) {
@@ -227,29 +497,13 @@ void PlaybinOutput::SetAudioSink(GstElement* playbin, float pan) {
   }
 }
 
-PlaybinOutput& PlaybinOutput::operator=(PlaybinOutput&& other) noexcept {
-  if (this == &other) return *this;
-  Release();
-  std::swap(videoSink_, other.videoSink_);
-  std::swap(overlay_, other.overlay_);
-  std::swap(appsink_, other.appsink_);
-  std::swap(sizeFilter_, other.sizeFilter_);
-  std::swap(panorama_, other.panorama_);
-  return *this;
-}
-
-void PlaybinOutput::AttachMixer(VideoMixer* mixer) {
-  if (!appsink_ || !mixer) return;
-  mixer->Reset();
-  engine::AttachMixer(appsink_, mixer);
-}
-
 void PlaybinOutput::Release() {
   if (videoSink_) gst_object_unref(videoSink_);
   videoSink_ = nullptr;
   overlay_ = nullptr;
   appsink_ = nullptr;
   sizeFilter_ = nullptr;
+  scaler_ = nullptr;
   if (panorama_) gst_object_unref(panorama_);
   panorama_ = nullptr;
 }
@@ -262,8 +516,10 @@ void PlaybinOutput::SetVideoPosition(VideoMixer* mixer, int rendererKind,
                                      const PixelRect& destination) {
   if (!mixer || rendererKind == kRendererDefault) return;
   mixer->SetVideoPosition(destination);
-  if (sizeFilter_ && destination.Width() > 0 && destination.Height() > 0)
-    AskSize(sizeFilter_, "BGRx", destination.Width(), destination.Height());
+  if (destination.Width() > 0 && destination.Height() > 0) {
+    if (sizeFilter_) AskSize(sizeFilter_, "BGRx", destination.Width(), destination.Height());
+    AskSize(scaler_, destination.Width(), destination.Height());
+  }
 }
 
 void PlaybinOutput::SetWindowPosition(int rendererKind, int left, int top, int width, int height) {

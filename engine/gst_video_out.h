@@ -5,6 +5,8 @@
 #include <gst/gst.h>
 #include <gst/video/video.h>
 
+#include <memory>
+
 #include "engine/media_engines.h"
 
 namespace engine {
@@ -21,14 +23,29 @@ struct MappedSample {
   ~MappedSample();
 };
 
+// The sample (taken over) as a frame that keeps it mapped; null when it cannot be.
+std::shared_ptr<const VideoFrame> MapSample(GstSample* sample);
 // Hands the sample (taken over) to the mixer's `stream` as a frame.
 GstFlowReturn DeliverSample(GstSample* sample, VideoMixer* mixer, int stream);
 
+// Scales and converts decoded pictures to BGRx of the size last asked, in one
+// pass, on the streaming thread; owned by the appsink it feeds.
+class FrameScaler;
+
 // An appsink that hands BGRx frames, the prerolled one too, to the mixer's
-// `stream`. With no mixer it keeps the latest frame until AttachMixer.
-GstElement* MixerSink(VideoMixer* mixer, int stream);
+// `stream`. Given `scaler`, the sink takes the decoder's own formats at any
+// size and `*scaler` is set to what brings them to the size asked (AskSize).
+// With no mixer it keeps the latest frame until AttachMixer.
+GstElement* MixerSink(VideoMixer* mixer, int stream, FrameScaler** scaler = nullptr);
 // Gives a MixerSink made without a mixer its mixer, and the frame it kept.
 void AttachMixer(GstElement* mixerSink, VideoMixer* mixer);
+// Frames of this size from now on; 0 x 0: each at its own size.
+void AskSize(FrameScaler* scaler, int width, int height);
+// The mixer's sink behind a converter to the formats the scaler reads; the
+// appsink alone when no converter can be made.
+// `appsink`, when given, is set to the appsink inside.
+GstElement* ScalingMixerSink(VideoMixer* mixer, int stream, FrameScaler** scaler,
+                             GstElement** appsink = nullptr);
 
 // A scaler that stretches to the size asked, never letterboxes.
 GstElement* StretchingScaler();
@@ -72,7 +89,7 @@ class PlaybinOutput {
 
   GstElement* VideoSink() const { return videoSink_; }
   // Whether the picture passes our own scaler on its way to the sink.
-  bool OwnScaler() const { return sizeFilter_ != nullptr; }
+  bool OwnScaler() const { return sizeFilter_ != nullptr || scaler_ != nullptr; }
 
   void SetPan(float pan);
   void SetVideoPosition(VideoMixer* mixer, int rendererKind, const PixelRect& destination);
@@ -86,6 +103,7 @@ class PlaybinOutput {
   GstElement* overlay_ = nullptr;     // the X sink inside videoSink_ (kind 1000)
   GstElement* appsink_ = nullptr;     // the mixer's sink inside videoSink_ (1007, 1009)
   GstElement* sizeFilter_ = nullptr;  // its scaler's output size, when it cannot scale
+  FrameScaler* scaler_ = nullptr;     // the mixer sink's, kept alive by videoSink_
   GstElement* panorama_ = nullptr;
 };
 

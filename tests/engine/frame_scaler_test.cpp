@@ -1,0 +1,192 @@
+// The mixer's scaling sink: decoder formats to BGRx of the asked size, the
+// colours kept, and pictures the window still holds never written over.
+#include <gst/app/gstappsrc.h>
+#include <gst/gst.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "engine/gst_video_out.h"
+#include "engine/poll.h"
+#include "engine/video_mixer.h"
+
+using namespace engine;
+
+namespace {
+
+struct Bgr {
+  int b, g, r;
+};
+
+Bgr PixelAt(const VideoFrame& frame, int x, int y) {
+  const unsigned char* p = frame.data + static_cast<std::ptrdiff_t>(y) * frame.stride + x * 4;
+  return {p[0], p[1], p[2]};
+}
+
+::testing::AssertionResult Near(Bgr got, Bgr want, int tolerance = 6) {
+  if (std::abs(got.b - want.b) <= tolerance && std::abs(got.g - want.g) <= tolerance &&
+      std::abs(got.r - want.r) <= tolerance)
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "B,G,R " << got.b << "," << got.g << "," << got.r << " want "
+                                       << want.b << "," << want.g << "," << want.r;
+}
+
+// A source whose caps the test gives, into the scaling sink of mixer stream 0.
+struct Graph {
+  GstElement* pipeline = nullptr;
+  GstElement* source = nullptr;
+  FrameScaler* scaler = nullptr;
+  Graph(VideoMixer& mixer, const std::string& source_description) {
+    gst_init(nullptr, nullptr);
+    pipeline = gst_pipeline_new(nullptr);
+    GError* error = nullptr;
+    source = gst_parse_bin_from_description(source_description.c_str(), TRUE, &error);
+    GstElement* sink = ScalingMixerSink(&mixer, 0, &scaler);
+    if (error) {
+      ADD_FAILURE() << source_description << ": " << error->message;
+      g_error_free(error);
+    }
+    if (!source || !sink || error) {
+      scaler = nullptr;
+      return;
+    }
+    gst_bin_add_many(GST_BIN(pipeline), source, sink, nullptr);
+    gst_element_link(source, sink);
+  }
+  ~Graph() {
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    gst_object_unref(pipeline);
+  }
+  bool PlayToTheEnd() {
+    gst_element_set_state(pipeline, GST_STATE_PLAYING);
+    GstBus* bus = gst_element_get_bus(pipeline);
+    GstMessage* m = gst_bus_timed_pop_filtered(bus, 5 * GST_SECOND,
+                                               static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+    const bool ended = m && GST_MESSAGE_TYPE(m) == GST_MESSAGE_EOS;
+    if (m) gst_message_unref(m);
+    gst_object_unref(bus);
+    return ended;
+  }
+};
+
+std::string SolidColour(const std::string& caps) {
+  // 0x3050c0 in R, G, B: every channel apart from the others and from the ends.
+  return "videotestsrc num-buffers=2 pattern=solid-color foreground-color=0xff3050c0 ! capsfilter caps=\"" +
+         caps + "\"";
+}
+
+}  // namespace
+
+TEST(FrameScaler, EveryDecoderFormatArrivesAsBgrxOfTheAskedSizeInItsColour) {
+  const Bgr colour{0xc0, 0x50, 0x30};
+  for (const char* caps : {"video/x-raw,format=I420,width=64,height=48",
+                           "video/x-raw,format=YV12,width=64,height=48",
+                           "video/x-raw,format=NV12,width=64,height=48",
+                           "video/x-raw,format=Y444,width=64,height=48",
+                           "video/x-raw,format=RGBA,width=64,height=48",
+                           // HD colours: the other matrix read from the caps.
+                           "video/x-raw,format=I420,width=64,height=48,colorimetry=bt709",
+                           "video/x-raw,format=I420,width=64,height=48,colorimetry=bt601",
+                           // Not read as it comes: converted ahead of the scaler.
+                           "video/x-raw,format=UYVY,width=64,height=48"}) {
+    SCOPED_TRACE(caps);
+    VideoMixer mixer;
+    Graph graph(mixer, SolidColour(caps));
+    ASSERT_TRUE(graph.scaler);
+    AskSize(graph.scaler, 40, 30);
+    ASSERT_TRUE(graph.PlayToTheEnd());
+    auto frame = mixer.Slot(0).Latest();
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(frame->width, 40);
+    EXPECT_EQ(frame->height, 30);
+    EXPECT_GE(frame->stride, 40 * 4);
+    EXPECT_TRUE(Near(PixelAt(*frame, 0, 0), colour));
+    EXPECT_TRUE(Near(PixelAt(*frame, 39, 29), colour));
+  }
+}
+
+TEST(FrameScaler, UnaskedFramesKeepTheirSizeAndGrowWhenAsked) {
+  VideoMixer mixer;
+  Graph graph(mixer, SolidColour("video/x-raw,format=BGRx,width=64,height=48"));
+  ASSERT_TRUE(graph.PlayToTheEnd());
+  ASSERT_TRUE(graph.scaler);
+  auto frame = mixer.Slot(0).Latest();
+  ASSERT_TRUE(frame);
+  EXPECT_EQ(frame->width, 64);
+  EXPECT_EQ(frame->height, 48);
+  EXPECT_TRUE(Near(PixelAt(*frame, 63, 47), {0xc0, 0x50, 0x30}, 0));
+
+  VideoMixer bigger;
+  Graph grown(bigger, SolidColour("video/x-raw,format=I420,width=64,height=48"));
+  ASSERT_TRUE(grown.scaler);
+  AskSize(grown.scaler, 200, 100);
+  ASSERT_TRUE(grown.PlayToTheEnd());
+  frame = bigger.Slot(0).Latest();
+  ASSERT_TRUE(frame);
+  EXPECT_EQ(frame->width, 200);
+  EXPECT_EQ(frame->height, 100);
+  EXPECT_TRUE(Near(PixelAt(*frame, 199, 99), {0xc0, 0x50, 0x30}));
+}
+
+// The window may still draw a picture while newer ones arrive: its pixels
+// must not be reused for them.
+TEST(FrameScaler, APictureStillHeldIsNeverWrittenOver) {
+  VideoMixer mixer;
+  Graph graph(mixer, "appsrc name=src format=time caps=\"video/x-raw,format=GRAY8,width=32,height=16,framerate=0/1\"");
+  ASSERT_TRUE(graph.scaler);
+  AskSize(graph.scaler, 16, 8);
+  GstElement* src = gst_bin_get_by_name(GST_BIN(graph.source), "src");
+  ASSERT_TRUE(src);
+  gst_element_set_state(graph.pipeline, GST_STATE_PLAYING);
+  auto push = [&](std::uint8_t level) {
+    GstBuffer* buffer = gst_buffer_new_allocate(nullptr, 32 * 16, nullptr);
+    gst_buffer_memset(buffer, 0, level, 32 * 16);
+    return gst_app_src_push_buffer(GST_APP_SRC(src), buffer) == GST_FLOW_OK;
+  };
+  ASSERT_TRUE(push(200));
+  ASSERT_TRUE(WaitFor([&] { return mixer.Slot(0).Count() >= 1; }, 5));
+  std::shared_ptr<const VideoFrame> held = mixer.Slot(0).Latest();
+  ASSERT_TRUE(held);
+  const Bgr first = PixelAt(*held, 8, 4), corner = PixelAt(*held, 15, 7);
+  EXPECT_GT(first.g, 150);
+  for (std::uint8_t level : {20, 60, 100, 140, 30, 70}) ASSERT_TRUE(push(level));
+  ASSERT_TRUE(WaitFor([&] { return mixer.Slot(0).Count() >= 7; }, 5));
+  EXPECT_TRUE(Near(PixelAt(*held, 8, 4), first, 0));
+  EXPECT_TRUE(Near(PixelAt(*held, 15, 7), corner, 0));
+  EXPECT_LT(PixelAt(*mixer.Slot(0).Latest(), 8, 4).g, 100);
+  gst_app_src_end_of_stream(GST_APP_SRC(src));
+  gst_object_unref(src);
+}
+
+// The two fields of an interlaced picture are a field apart in time: shrunk
+// each on its own, a bright top field and a dark bottom one stay apart.
+TEST(FrameScaler, InterlacedFieldsAreScaledApart) {
+  VideoMixer mixer;
+  Graph graph(mixer,
+              "appsrc name=src format=time "
+              "caps=\"video/x-raw,format=I420,width=32,height=16,framerate=0/1,interlace-mode=interleaved\"");
+  ASSERT_TRUE(graph.scaler);
+  AskSize(graph.scaler, 16, 8);
+  GstElement* src = gst_bin_get_by_name(GST_BIN(graph.source), "src");
+  ASSERT_TRUE(src);
+  gst_element_set_state(graph.pipeline, GST_STATE_PLAYING);
+  GstBuffer* buffer = gst_buffer_new_allocate(nullptr, 32 * 16 + 2 * 16 * 8, nullptr);
+  for (int row = 0; row < 16; ++row) gst_buffer_memset(buffer, row * 32, row % 2 ? 40 : 200, 32);
+  gst_buffer_memset(buffer, 32 * 16, 128, 2 * 16 * 8);
+  ASSERT_EQ(gst_app_src_push_buffer(GST_APP_SRC(src), buffer), GST_FLOW_OK);
+  ASSERT_TRUE(WaitFor([&] { return mixer.Slot(0).Count() >= 1; }, 5));
+  auto frame = mixer.Slot(0).Latest();
+  ASSERT_EQ(frame->height, 8);
+  for (int row = 0; row < 8; ++row) {
+    SCOPED_TRACE(row);
+    if (row % 2)
+      EXPECT_LT(PixelAt(*frame, 8, row).g, 60);
+    else
+      EXPECT_GT(PixelAt(*frame, 8, row).g, 200);
+  }
+  gst_app_src_end_of_stream(GST_APP_SRC(src));
+  gst_object_unref(src);
+}
