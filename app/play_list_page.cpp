@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QCursor>
 #include <QEvent>
+#include <QFontMetricsF>
 #include <QMouseEvent>
+#include <QTextLayout>
 #include <algorithm>
 
 #include "app/main_form.h"
@@ -150,6 +152,15 @@ void PlayListPage::ShowEntry(PlayListTile* tile, int index) {
     // Narrow names take the panel's width; long ones keep theirs, cut by it.
     if (tile->textPanel->width() > tile->label->width())
       tile->label->resize(tile->textPanel->width() - 4, tile->label->height());
+    // Glyphs from a taller fallback font (CJK) push the line's baseline down,
+    // below the panel's edge: the label is raised so the baseline stays where
+    // the player font's own is.
+    QTextLayout layout(text, tile->label->font());
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    const qreal raise = line.isValid() ? line.ascent() - QFontMetricsF(tile->label->font()).ascent() : 0;
+    tile->label->move(0, -std::max(0, qRound(raise)));
   }
   tile->setToolTip(QString::fromStdString(path));
   QPalette palette = tile->label->palette();
