@@ -197,8 +197,9 @@ std::unique_ptr<GstFileGraph::EarlyBuild> GstFileGraph::TakeEarlyBuild() {
   return early;
 }
 
-void GstFileGraph::DropEarlyPreroll() {
-  std::unique_ptr<EarlyBuild> early = TakeEarlyBuild();
+void GstFileGraph::DropEarlyPreroll() { FreeEarlyBuild(TakeEarlyBuild()); }
+
+void GstFileGraph::FreeEarlyBuild(std::unique_ptr<EarlyBuild> early) {
   if (!early || !early->pipeline) return;
   gst_element_set_state(early->pipeline, GST_STATE_NULL);
   gst_object_unref(early->pipeline);
@@ -211,6 +212,7 @@ bool GstFileGraph::RenderFile(const std::string& path, int rendererKind) {
   Release();
   if (path.empty()) return false;
   HoldSoundServerLoop();
+  kind_ = rendererKind;
   std::unique_ptr<EarlyBuild> early = TakeEarlyBuild();
   const bool mixing = rendererKind == kRendererMixer7 || rendererKind == kRendererMixer9;
   if (early && early->path == path && mixing && output_.mixer) {
@@ -224,18 +226,13 @@ bool GstFileGraph::RenderFile(const std::string& path, int rendererKind) {
     g_object_set(pipeline_, "volume", gain_, nullptr);
     out_.SetPan(pan_);
   } else {
-    if (early) {
-      early_ = std::move(early);
-      DropEarlyPreroll();
-    }
-    kind_ = rendererKind;
+    FreeEarlyBuild(std::move(early));
     pipeline_ = BuildPlaybin(path, rendererKind, &output_, gain_, pan_, out_);
     if (!pipeline_) {
       Release();  // a frame that came before the failure goes too
       return false;
     }
   }
-  kind_ = rendererKind;
   path_ = path;
   rate_ = 1.0;
   ended_ = false;

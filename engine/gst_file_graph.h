@@ -57,7 +57,8 @@ class GstFileGraph final : public GstGraph<MediaGraph>, public PrerolledFacts {
   static GstElement* BuildPlaybin(const std::string& path, int rendererKind,
                                   const VideoOutput* output, double gain, float pan,
                                   PlaybinOutput& out);
-  std::unique_ptr<EarlyBuild> TakeEarlyBuild();
+  std::unique_ptr<EarlyBuild> TakeEarlyBuild();  // joined
+  static void FreeEarlyBuild(std::unique_ptr<EarlyBuild> early);
   void DrainBus();
   void QueryStop();
   void SettleEnd();

@@ -516,10 +516,8 @@ void PlaybinOutput::SetVideoPosition(VideoMixer* mixer, int rendererKind,
                                      const PixelRect& destination) {
   if (!mixer || rendererKind == kRendererDefault) return;
   mixer->SetVideoPosition(destination);
-  if (destination.Width() > 0 && destination.Height() > 0) {
-    if (sizeFilter_) AskSize(sizeFilter_, "BGRx", destination.Width(), destination.Height());
+  if (destination.Width() > 0 && destination.Height() > 0)
     AskSize(scaler_, destination.Width(), destination.Height());
-  }
 }
 
 void PlaybinOutput::SetWindowPosition(int rendererKind, int left, int top, int width, int height) {

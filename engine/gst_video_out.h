@@ -102,7 +102,7 @@ class PlaybinOutput {
   GstElement* videoSink_ = nullptr;
   GstElement* overlay_ = nullptr;     // the X sink inside videoSink_ (kind 1000)
   GstElement* appsink_ = nullptr;     // the mixer's sink inside videoSink_ (1007, 1009)
-  GstElement* sizeFilter_ = nullptr;  // its scaler's output size, when it cannot scale
+  GstElement* sizeFilter_ = nullptr;  // the X sink's scaler's output size, when it cannot scale
   FrameScaler* scaler_ = nullptr;     // the mixer sink's, kept alive by videoSink_
   GstElement* panorama_ = nullptr;
 };
