@@ -92,6 +92,8 @@ if __name__ == '__main__':
         delete = d.intern_atom('WM_DELETE_WINDOW')
         w.send_event(protocol.event.ClientMessage(
             window=w, client_type=proto, data=(32, [delete, X.CurrentTime, 0, 0, 0])))
-        d.flush()
+        # A round trip, not a flush: the server may drop the requests of a
+        # client that leaves at once, and the close would be lost.
+        d.sync()
     else:
         sys.exit(f'unknown command {cmd}')
