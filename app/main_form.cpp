@@ -1,4 +1,5 @@
 #include "app/main_form.h"
+#include "app/media_name_strip.h"
 
 #include <QCloseEvent>
 #include <QEvent>
@@ -62,6 +63,22 @@ class WhenExposed final : public QObject {
   }
   QPointer<QWindow> window_;
   std::function<void()> step_;
+};
+// Pictures put straight into the window are not in the toolkit's copy of it,
+// which an expose shows: they are put again once the expose is drawn.
+class PutAgainAfterExpose final : public QObject {
+ public:
+  PutAgainAfterExpose(QWindow* window, QObject* owner, std::function<void()> put)
+      : QObject(owner), put_(std::move(put)) {
+    window->installEventFilter(this);
+  }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Expose) QTimer::singleShot(0, this, [this] { put_(); });
+    return false;
+  }
+
+ private:
+  std::function<void()> put_;
 };
 }  // namespace
 
@@ -289,7 +306,7 @@ void TOrvaneMain_Form::DrawSpectrum() {
   float values[engine::kSpectrumValues];
   parts_.audio->GetSpectrum(values);
   spectrumBars_.Update(values);
-  if (FFTBox->Draw(spectrumBars_)) FFTBox->update();
+  if (FFTBox->Draw(spectrumBars_)) FFTBox->ShowNow();
 }
 
 void TOrvaneMain_Form::RepaintSpectrum() {
@@ -348,6 +365,10 @@ void TOrvaneMain_Form::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (shown_ || startUpQueued_) return;
   startUpQueued_ = true;
+  new PutAgainAfterExpose(windowHandle(), this, [this] {
+    nameStrip_->ShowNow();
+    if (FFTBox->isVisible()) FFTBox->ShowNow();
+  });
   // The command line and the last session wait until the window is on
   // screen, so a message they show never comes before the window. Activation
   // may never come without a window manager: it runs once here anyway.
@@ -591,6 +612,7 @@ void TOrvaneMain_Form::SetResolutionText(const std::string& text) {
 void TOrvaneMain_Form::SetMediaName(const std::string& text) {
   CurMedia_L->setText(Q(text));
   CurMedia_L->adjustSize();
+  nameStrip_->ShowNow();
 }
 
 void TOrvaneMain_Form::SetSeekBar(std::int64_t current, std::int64_t stop) {

@@ -41,6 +41,8 @@
 
 namespace app {
 
+class MediaNameStrip;
+
 inline constexpr const char* kApplicationTitle = "奥文播放 v2.0";
 // The product page the link image and the help menu open.
 inline constexpr const char* kProductPage = "https://www.orvaneplayer.example/";
@@ -358,6 +360,7 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   void wheelEvent(QWheelEvent* event) override;
 
  private:
+  MediaNameStrip* nameStrip_ = nullptr;
   void LoadStartupSettings();
   void CreateLists();
   void InitialiseMainWindow();

@@ -10,6 +10,7 @@
 #include <QWindow>
 
 #include "app/main_form.h"
+#include "app/media_name_strip.h"
 #include "assets/skin_layout.h"
 #include "platform/x11_window.h"
 
@@ -39,43 +40,6 @@ QString StateFile(const QString& normal, const char* state) {
 
 void SetHint(QWidget* widget, const char* hint) { widget->setToolTip(QString::fromUtf8(hint)); }
 
-// The media name moves one pixel every 20 ms: laying its text out each time
-// costs more than the move. The label is drawn once into a picture, again only
-// when its text, size or look changes, and each move copies that picture.
-class MediaNameLabel : public QLabel {
- public:
-  using QLabel::QLabel;
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    const qreal ratio = devicePixelRatioF();
-    if (picture_.isNull() || pictureText_ != text() || picture_.size() != size() * ratio) {
-      picture_ = QPixmap(size() * ratio);
-      picture_.setDevicePixelRatio(ratio);
-      picture_.fill(Qt::transparent);
-      pictureText_ = text();
-      // A label cannot render itself while it paints: a twin draws the picture.
-      QLabel twin(pictureText_);
-      twin.setFont(font());
-      twin.setPalette(palette());
-      twin.setForegroundRole(foregroundRole());
-      twin.setAlignment(alignment());
-      twin.setTextFormat(textFormat());
-      twin.setEnabled(isEnabled());
-      twin.resize(size());
-      twin.render(&picture_, QPoint(), QRegion(), RenderFlags());
-    }
-    QPainter(this).drawPixmap(0, 0, picture_);
-  }
-  void changeEvent(QEvent* event) override {
-    picture_ = QPixmap();
-    QLabel::changeEvent(event);
-  }
-
- private:
-  QPixmap picture_;
-  QString pictureText_;
-};
 }  // namespace
 
 void TOrvaneMain_Form::LoadSkinPicture(tximage* control, const QString& fileName) {
@@ -307,9 +271,10 @@ void TOrvaneMain_Form::BuildControlBar() {
   tximage2 = MakeImage(ScrollMedia_P, "tximage2", "Media_Strip.bmp", true);
   SetHint(tximage2, "打开");
   connect(tximage2, &tximage::OnClick, this, [this] { session_.OpenFileCommand(); });
-  CurMedia_L = new MediaNameLabel(ScrollMedia_P);
+  auto* name = new MediaNameLabel(ScrollMedia_P);
+  CurMedia_L = name;
   CurMedia_L->setObjectName("CurMedia_L");
-  CurMedia_L->setAttribute(Qt::WA_TransparentForMouseEvents);
+  nameStrip_ = new MediaNameStrip(ScrollMedia_P, tximage2, name);
 
   QPalette light = palette();
   light.setColor(QPalette::WindowText, QColor(0xE3, 0xE3, 0xE3));  // the 3D-light colour
@@ -408,6 +373,7 @@ void TOrvaneMain_Form::LayoutControlBar() {
   const int centreWidth = Dvdcenter_I->width();
   ScrollMedia_P->setGeometry(centreLeft, b::kMediaStrip.y, centreWidth, b::kMediaStrip.h);
   tximage2->setGeometry(ScrollMedia_P->rect());
+  nameStrip_->setGeometry(ScrollMedia_P->rect());
   PlaceStatusLabels();
 
   // 5: the seek bar along the centre piece, and the volume fill.

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "platform/x11_window.h"
+
 namespace app {
 
 namespace {
@@ -41,6 +43,13 @@ bool SpectrumBox::Draw(const engine::SpectrumBars& bars) {
     if (bar > 0) painter.fillRect(x, h - bar, 4, bar, kHighlight);
   }
   return true;
+}
+
+void SpectrumBox::ShowNow() {
+  if (platform::CanPutPicture(this))
+    platform::PutPicture(this, picture_);
+  else
+    update();
 }
 
 void SpectrumBox::paintEvent(QPaintEvent*) {

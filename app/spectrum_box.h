@@ -16,6 +16,9 @@ class SpectrumBox : public QWidget {
   // picture would come out as it is, so there is nothing to repaint.
   bool Draw(const engine::SpectrumBars& bars);
   void Clear();
+  // Shows the picture at once: straight into the window where that can be
+  // done, else by a repaint.
+  void ShowNow();
   const QImage& picture() const { return picture_; }
 
  protected:

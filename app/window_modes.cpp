@@ -7,6 +7,7 @@
 #include <QWindow>
 
 #include "app/main_form.h"
+#include "app/media_name_strip.h"
 #include "platform/x11_window.h"
 
 namespace app {
@@ -158,6 +159,7 @@ void TOrvaneMain_Form::MoveMediaName() {
   CurMedia_L->move(CurMedia_L->x() - 1, CurMedia_L->y());
   // Fully past the left edge: start again from the strip's right edge.
   if (CurMedia_L->x() < -CurMedia_L->width()) CurMedia_L->move(ScrollMedia_P->width(), CurMedia_L->y());
+  nameStrip_->ShowNow();
 }
 
 void TOrvaneMain_Form::wheelEvent(QWheelEvent* event) {

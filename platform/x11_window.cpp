@@ -4,6 +4,15 @@
 #include <QWidget>
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
+#include <xcb/xcb.h>
+
+#include <QRegion>
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <unordered_map>
+#include <vector>
 
 namespace platform {
 
@@ -84,6 +93,95 @@ void FillNativeWindow(const QWidget* widget, const QRect& area, QRgb color) {
                  static_cast<unsigned>(area.height()));
   XFreeGC(display, gc);
   XFlush(display);
+}
+
+namespace {
+
+// What drawing into one X window needs, asked of the server once.
+struct PutTarget {
+  bool usable = false;
+  std::uint8_t depth = 0;
+  xcb_gcontext_t gc = 0;
+};
+
+xcb_connection_t* QtConnection() {
+  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  return x11 ? x11->connection() : nullptr;
+}
+
+// Whether the server takes 32-bit little-endian pixels at this depth, as an
+// RGB32 picture holds them on this machine.
+bool TakesRgb32(xcb_connection_t* connection, std::uint8_t depth) {
+  const xcb_setup_t* setup = xcb_get_setup(connection);
+  if (setup->image_byte_order != XCB_IMAGE_ORDER_LSB_FIRST) return false;
+  for (auto it = xcb_setup_pixmap_formats_iterator(setup); it.rem; xcb_format_next(&it))
+    if (it.data->depth == depth) return it.data->bits_per_pixel == 32;
+  return false;
+}
+
+const PutTarget& TargetFor(xcb_connection_t* connection, xcb_window_t window) {
+  // Windows are few and live as long as the player; a recreated one gets a new id.
+  static std::unordered_map<xcb_window_t, PutTarget> targets;
+  auto found = targets.find(window);
+  if (found != targets.end()) return found->second;
+  PutTarget target;
+  xcb_get_geometry_reply_t* geometry =
+      xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr);
+  if (geometry) {
+    target.depth = geometry->depth;
+    std::free(geometry);
+    if ((target.depth == 24 || target.depth == 32) && TakesRgb32(connection, target.depth)) {
+      target.gc = xcb_generate_id(connection);
+      xcb_create_gc(connection, target.gc, window, 0, nullptr);
+      target.usable = true;
+    }
+  }
+  return targets.emplace(window, target).first->second;
+}
+
+}  // namespace
+
+bool CanPutPicture(const QWidget* widget) {
+  if (!widget || !widget->isVisible() || !QtConnection()) return false;
+  const QWidget* top = widget->window();
+  // A native child (a video panel) has a window of its own, and the
+  // toolkit paints it by other rules.
+  if (widget->nativeParentWidget() != top || !top->internalWinId()) return false;
+  if (widget->devicePixelRatioF() != 1.0) return false;
+  return TargetFor(QtConnection(), static_cast<xcb_window_t>(top->internalWinId())).usable;
+}
+
+void PutPicture(const QWidget* widget, const QImage& picture) {
+  if (!CanPutPicture(widget) || picture.isNull()) return;
+  const QImage pixels = picture.format() == QImage::Format_RGB32
+                            ? picture
+                            : picture.convertToFormat(QImage::Format_RGB32);
+  xcb_connection_t* connection = QtConnection();
+  const QWidget* top = widget->window();
+  const auto window = static_cast<xcb_window_t>(top->internalWinId());
+  const PutTarget& target = TargetFor(connection, window);
+  const QPoint origin = widget->mapTo(top, QPoint(0, 0));
+  // Rows per request, within the server's request limit (in 4-byte units).
+  const std::uint32_t maxBytes = xcb_get_maximum_request_length(connection) * 4u - 64u;
+  std::vector<std::uint8_t> rows;
+  const QRegion visible = widget->visibleRegion() & QRect(QPoint(0, 0), pixels.size());
+  for (const QRect& part : visible) {
+    const int rowBytes = part.width() * 4;
+    const int perRequest = std::max(1, static_cast<int>(maxBytes / static_cast<std::uint32_t>(rowBytes)));
+    for (int y = part.top(); y <= part.bottom(); y += perRequest) {
+      const int count = std::min(perRequest, part.bottom() + 1 - y);
+      rows.resize(static_cast<size_t>(rowBytes) * static_cast<size_t>(count));
+      for (int r = 0; r < count; ++r)
+        std::memcpy(rows.data() + static_cast<size_t>(r) * static_cast<size_t>(rowBytes),
+                    pixels.constScanLine(y + r) + part.left() * 4, static_cast<size_t>(rowBytes));
+      xcb_put_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, window, target.gc,
+                    static_cast<std::uint16_t>(part.width()), static_cast<std::uint16_t>(count),
+                    static_cast<std::int16_t>(origin.x() + part.left()),
+                    static_cast<std::int16_t>(origin.y() + y), 0, target.depth,
+                    static_cast<std::uint32_t>(rows.size()), rows.data());
+    }
+  }
+  xcb_flush(connection);
 }
 
 unsigned long UnshiftedKeySym(unsigned int keyCode) {

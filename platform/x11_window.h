@@ -1,6 +1,7 @@
 #pragma once
 // Where a top-level window really is, as the X server says. Under a
 // reparenting window manager the toolkit's idea of it can lag behind.
+#include <QImage>
 #include <QPoint>
 #include <QRect>
 #include <QRgb>
@@ -31,6 +32,22 @@ QPoint RealMapToGlobal(const QWidget* widget, QPoint local);
 // video sink draws in is not painted by Qt, so while no sink draws, old
 // pixels would stay there. Nothing off X11.
 void FillNativeWindow(const QWidget* widget, const QRect& area, QRgb color);
+
+// Whether PutPicture can draw for the widget: on X11, at a device pixel ratio
+// of 1, with the widget inside its top-level's own X window (not inside a
+// native child) of a 24- or 32-bit depth, visible. When not, the caller
+// repaints the usual way.
+bool CanPutPicture(const QWidget* widget);
+
+// Draws an RGB32 picture straight into the widget's place in its window, from
+// the widget's origin and clipped to the part of it that is visible, in one
+// request per visible rectangle and without waiting for the server. A
+// toolkit repaint costs a round trip and a flush of the whole changed area,
+// which at 50 small changes a second is most of an idle player's work. The
+// toolkit's own copy of the area is not changed: the widget must paint the
+// same picture when it is asked to, and the caller puts it again after an
+// expose (the toolkit then shows its older copy).
+void PutPicture(const QWidget* widget, const QImage& picture);
 
 // The keysym a key gives without Shift (its first level), from the X key code
 // a key event carries as its native scan code: Shift+1 gives "exclam", but

@@ -239,6 +239,58 @@ TEST_F(WindowFixture, FullScreenAtOpenWaitsForAPicture) {
   EXPECT_TRUE(form->IsFullScreen);
 }
 
+// The moving name and the spectrum are put straight into the window: on
+// screen they must look as the widgets paint themselves, move, and come back
+// after another window has covered them.
+TEST_F(WindowFixture, NameAndSpectrumOnScreenAsTheyPaintAndAfterBeingCovered) {
+  app::MainFormParts parts{&graph, &audio, &prompt, root, {}, &detector, engine::kRendererMixer7};
+  form = std::make_unique<TOrvaneMain_Form>(parts);
+  form->show();
+  Wait(300);
+  ASSERT_TRUE(form->session().OpenFiles({TestClip("tone-10s.wav")}));
+  ASSERT_EQ(form->session().PlayType, engine::kPlayAudio);
+  Wait(800);
+  auto onScreen = [&](QWidget* widget) {
+    const QPoint at = widget->mapTo(form.get(), QPoint(0, 0));
+    return form->screen()
+        ->grabWindow(form->winId(), at.x(), at.y(), widget->width(), widget->height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+  };
+  auto painted = [](QWidget* widget) {
+    return widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  };
+  QWidget* strip = form->ScrollMedia_P;
+  const QImage name = onScreen(strip);
+  EXPECT_TRUE(name == painted(strip)) << "the name strip on screen";
+  const int x = form->CurMedia_L->x();
+  Wait(300);
+  EXPECT_LT(form->CurMedia_L->x(), x);
+  EXPECT_TRUE(onScreen(strip) != name) << "the name moves on screen, not only in the label";
+  EXPECT_TRUE(onScreen(strip) == painted(strip)) << "the moved name on screen";
+
+  form->session().PauseSession();
+  Wait(200);
+  const QImage bars = form->FFTBox->picture().convertToFormat(QImage::Format_RGB32);
+  QImage black(bars.size(), bars.format());
+  black.fill(Qt::black);
+  ASSERT_TRUE(bars != black) << "a tone shows bars";
+  EXPECT_TRUE(onScreen(form->FFTBox) == bars) << "the spectrum on screen";
+
+  // Another window over both, then gone.
+  QWidget cover;
+  cover.setWindowFlag(Qt::FramelessWindowHint);
+  cover.setGeometry(QRect(form->geometry().topLeft(), form->size()));
+  cover.setStyleSheet("background: white");
+  cover.show();
+  Wait(300);
+  ASSERT_TRUE(onScreen(form->FFTBox) != bars) << "the cover is over the spectrum";
+  cover.hide();
+  Wait(300);
+  EXPECT_TRUE(onScreen(form->FFTBox) == bars) << "the spectrum after the cover";
+  EXPECT_TRUE(onScreen(strip) == painted(strip)) << "the name strip after the cover";
+}
+
 INSTANTIATE_TEST_SUITE_P(Kinds, RenderFixture,
                          ::testing::Values(engine::kRendererMixer7, engine::kRendererDefault,
                                            engine::kRendererMixer9),

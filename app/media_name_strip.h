@@ -1,0 +1,48 @@
+#pragma once
+// The media name that moves across its strip one pixel every 20 ms.
+#include <QImage>
+#include <QLabel>
+#include <QPixmap>
+#include <QString>
+
+namespace app {
+
+// Keeps the name, its size and where it stands in the strip. It is never on
+// screen itself: the strip draws it. Its text is drawn once into a picture,
+// again only when its text, size or look changes.
+class MediaNameLabel : public QLabel {
+ public:
+  explicit MediaNameLabel(QWidget* parent);
+  const QPixmap& Picture();
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  QPixmap picture_;
+  QString pictureText_;
+};
+
+// Lies over the strip's picture and shows the name where the label stands.
+// Moving a child widget would repaint the strip through the whole window's
+// repaint 50 times a second, with a trip to the X server each time; the
+// strip puts its picture and the name straight into the window instead.
+class MediaNameStrip : public QWidget {
+ public:
+  MediaNameStrip(QWidget* strip, QWidget* background, MediaNameLabel* name);
+  // After the name moved or changed.
+  void ShowNow();
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+
+ private:
+  QWidget* background_;
+  MediaNameLabel* name_;
+  QImage backgroundPicture_;
+  bool backgroundStale_ = true;
+  QImage frame_;
+};
+
+}  // namespace app
