@@ -41,7 +41,7 @@ void MediaNameLabel::changeEvent(QEvent* event) {
   QLabel::changeEvent(event);
 }
 
-MediaNameStrip::MediaNameStrip(QWidget* strip, QWidget* background, MediaNameLabel* name)
+MediaNameStrip::MediaNameStrip(QWidget* strip, tximage* background, MediaNameLabel* name)
     : QWidget(strip), background_(background), name_(name) {
   setAttribute(Qt::WA_TransparentForMouseEvents);
 }
@@ -60,9 +60,14 @@ void MediaNameStrip::ShowNow() {
   if (backgroundStale_ || backgroundPicture_.size() != size()) {
     backgroundPicture_ = QImage(size(), QImage::Format_RGB32);
     backgroundPicture_.fill(Qt::black);
+    // As the strip's picture paints itself (a widget's render would cost a
+    // screen-sized buffer).
     QPainter painter(&backgroundPicture_);
-    background_->render(&painter, background_->mapTo(parentWidget(), QPoint()) - pos(), QRegion(),
-                        QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    const QRect place = background_->geometry().translated(-pos());
+    if (background_->Stretch())
+      painter.drawPixmap(place, background_->Picture());
+    else
+      painter.drawPixmap(place.topLeft(), background_->Picture());
     backgroundStale_ = false;
   }
   frame_ = backgroundPicture_;

@@ -5,6 +5,8 @@
 #include <QPixmap>
 #include <QString>
 
+#include "app/tximage.h"
+
 namespace app {
 
 // Keeps the name, its size and where it stands in the strip. It is never on
@@ -30,7 +32,7 @@ class MediaNameLabel : public QLabel {
 // strip puts its picture and the name straight into the window instead.
 class MediaNameStrip : public QWidget {
  public:
-  MediaNameStrip(QWidget* strip, QWidget* background, MediaNameLabel* name);
+  MediaNameStrip(QWidget* strip, tximage* background, MediaNameLabel* name);
   // After the name moved or changed.
   void ShowNow();
 
@@ -38,7 +40,7 @@ class MediaNameStrip : public QWidget {
   void paintEvent(QPaintEvent*) override;
 
  private:
-  QWidget* background_;
+  tximage* background_;
   MediaNameLabel* name_;
   QImage backgroundPicture_;
   bool backgroundStale_ = true;
