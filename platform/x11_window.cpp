@@ -1,12 +1,12 @@
 #include "platform/x11_window.h"
 
 #include <QGuiApplication>
+#include <QRegion>
 #include <QWidget>
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <xcb/xcb.h>
 
-#include <QRegion>
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>

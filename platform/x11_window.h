@@ -1,6 +1,7 @@
 #pragma once
-// Where a top-level window really is, as the X server says. Under a
-// reparenting window manager the toolkit's idea of it can lag behind.
+// What the X server says and does for our windows: where a top-level window
+// really is (under a reparenting window manager the toolkit's idea of it can
+// lag behind), window manager requests, and pictures put straight in.
 #include <QImage>
 #include <QPoint>
 #include <QRect>
