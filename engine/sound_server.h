@@ -10,15 +10,15 @@ namespace engine {
 // process keeps the loop alive. Call after gst_init; once is enough.
 void HoldSoundServerLoop();
 
-// On a loaded machine the sound server now and then never takes up a stream
-// that a flushing seek restarted: pulsesink's clock, which is the pipeline's,
-// then stands still, and the picture with it. This notices a clock that has
-// stood still while the pipeline plays.
 // How long a playing pipeline's clock may stand still before it counts as
 // stuck: longer than a sink at its longest latency (2 s) may hold a started
 // stream back.
 inline constexpr GstClockTime kClockStandingLimit = 3 * GST_SECOND;
 
+// On a loaded machine the sound server now and then never takes up a stream
+// that a flushing seek restarted: pulsesink's clock, which is the pipeline's,
+// then stands still, and the picture with it. This notices a clock that has
+// stood still while the pipeline plays.
 class StandingClockWatch {
  public:
   // True (once) when the pipeline has been playing with its clock standing
