@@ -232,6 +232,8 @@ void TOrvaneMain_Form::InitialiseMainWindow() {
   EnableControl(engine::Control::CaptureButton, false);
   for (QAction* a : pipItems) a->setEnabled(false);
   RegisterBossKey();
+  // Closed by force from outside: end as a close does rather than play on unseen.
+  platform::WhenDestroyedByOthers(this, [this] { close(); });
   setAcceptDrops(false);  // the player takes no dropped files
   ArrangeFrame();
   LayoutControlBar();

@@ -1,6 +1,9 @@
 #include "platform/x11_window.h"
 
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QRegion>
 #include <QWidget>
 #include <X11/XKBlib.h>
@@ -182,6 +185,40 @@ void PutPicture(const QWidget* widget, const QImage& picture) {
     }
   }
   xcb_flush(connection);
+}
+
+namespace {
+class DestroyWatch final : public QObject, public QAbstractNativeEventFilter {
+ public:
+  DestroyWatch(QWidget* window, std::function<void()> gone)
+      : QObject(window), window_(window), gone_(std::move(gone)) {
+    QCoreApplication::instance()->installNativeEventFilter(this);
+  }
+  ~DestroyWatch() override { QCoreApplication::instance()->removeNativeEventFilter(this); }
+  bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+    if (type != "xcb_generic_event_t" || !gone_ || !window_) return false;
+    auto* event = static_cast<xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7f) != XCB_DESTROY_NOTIFY) return false;
+    const auto* destroyed = reinterpret_cast<xcb_destroy_notify_event_t*>(event);
+    // When the toolkit destroys the window itself, the widget has no id or a new one by now.
+    if (destroyed->window != destroyed->event || !window_->internalWinId() ||
+        destroyed->window != static_cast<xcb_window_t>(window_->internalWinId()))
+      return false;
+    std::function<void()> gone = std::move(gone_);
+    gone_ = nullptr;
+    QMetaObject::invokeMethod(this, [gone] { gone(); }, Qt::QueuedConnection);
+    return false;
+  }
+
+ private:
+  QPointer<QWidget> window_;
+  std::function<void()> gone_;
+};
+}  // namespace
+
+void WhenDestroyedByOthers(QWidget* window, std::function<void()> gone) {
+  if (!window || !QtConnection()) return;
+  new DestroyWatch(window, std::move(gone));
 }
 
 unsigned long UnshiftedKeySym(unsigned int keyCode) {

@@ -6,6 +6,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QRgb>
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -49,6 +50,12 @@ bool CanPutPicture(const QWidget* widget);
 // same picture when it is asked to, and the caller puts it again after an
 // expose (the toolkit then shows its older copy).
 void PutPicture(const QWidget* widget, const QImage& picture);
+
+// Calls `gone` once when another client destroys the window's X window (a
+// tool that closes windows by force): the toolkit would go on running without
+// a window, and the player with its sound. Not for the toolkit's own
+// destroying. Nothing off X11.
+void WhenDestroyedByOthers(QWidget* window, std::function<void()> gone);
 
 // The keysym a key gives without Shift (its first level), from the X key code
 // a key event carries as its native scan code: Shift+1 gives "exclam", but

@@ -19,3 +19,19 @@ status=0; wait "$pid" || status=$?
 [ "$status" -eq 0 ] || { echo "exit status $status"; exit 1; }
 grep -q "LastPlayType=1" "$dir/Ini/Default.ini" || { echo "close sequence did not store the play type"; exit 1; }
 echo "player closed cleanly"
+
+# Its window destroyed by another client (a tool that closes windows by
+# force): the player ends as a close does, not playing on without a window.
+rm -f "$dir/Ini/Default.ini"
+demo="$(cd "$dir" && pwd)/Demo/demo.mp4"
+QT_QPA_PLATFORM=xcb "$player" "$demo" &
+pid=$!
+win=$(/usr/bin/python3 "$here/x_windows.py" wait "$pid" 奥文播放 10) || { echo "player window never appeared"; exit 1; }
+sleep 1
+xdotool windowclose "$win"
+for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$pid" 2>/dev/null; then kill "$pid"; echo "player ran on without its window"; exit 1; fi
+status=0; wait "$pid" || status=$?
+[ "$status" -eq 0 ] || { echo "exit status $status after its window was destroyed"; exit 1; }
+grep -aq "LastMediaFile=$demo" "$dir/Ini/Default.ini" || { echo "close sequence did not store the file"; exit 1; }
+echo "player ended with its destroyed window"
