@@ -12,11 +12,16 @@ trap 'kill "$pid" 2>/dev/null || true' EXIT
 here=$(dirname "$0")
 win=$(/usr/bin/python3 "$here/x_windows.py" wait "$pid" 奥文播放 10) || { echo "player window never appeared"; exit 1; }
 sleep 0.5
+# expect_exit WHAT: the player ends within 10 s with status 0.
+expect_exit() {
+  for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$pid" 2>/dev/null; then kill "$pid"; echo "player did not exit $1"; exit 1; fi
+  local status=0
+  wait "$pid" || status=$?
+  [ "$status" -eq 0 ] || { echo "exit status $status $1"; exit 1; }
+}
 /usr/bin/python3 "$here/x_windows.py" delete "$win"
-for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$pid" 2>/dev/null; then kill "$pid"; echo "player did not exit"; exit 1; fi
-status=0; wait "$pid" || status=$?
-[ "$status" -eq 0 ] || { echo "exit status $status"; exit 1; }
+expect_exit "after a close request"
 grep -q "LastPlayType=1" "$dir/Ini/Default.ini" || { echo "close sequence did not store the play type"; exit 1; }
 echo "player closed cleanly"
 
@@ -29,9 +34,6 @@ pid=$!
 win=$(/usr/bin/python3 "$here/x_windows.py" wait "$pid" 奥文播放 10) || { echo "player window never appeared"; exit 1; }
 sleep 1
 xdotool windowclose "$win"
-for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$pid" 2>/dev/null; then kill "$pid"; echo "player ran on without its window"; exit 1; fi
-status=0; wait "$pid" || status=$?
-[ "$status" -eq 0 ] || { echo "exit status $status after its window was destroyed"; exit 1; }
+expect_exit "after its window was destroyed"
 grep -aq "LastMediaFile=$demo" "$dir/Ini/Default.ini" || { echo "close sequence did not store the file"; exit 1; }
 echo "player ended with its destroyed window"
