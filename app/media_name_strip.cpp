@@ -53,10 +53,8 @@ void MediaNameStrip::paintEvent(QPaintEvent*) {
 }
 
 void MediaNameStrip::ShowNow() {
-  if (!platform::CanPutPicture(this)) {
-    update();
-    return;
-  }
+  // Hidden, it is painted when shown.
+  if (!isVisible() || size().isEmpty()) return;
   if (backgroundStale_ || backgroundPicture_.size() != size()) {
     backgroundPicture_ = QImage(size(), QImage::Format_RGB32);
     backgroundPicture_.fill(Qt::black);
@@ -72,7 +70,7 @@ void MediaNameStrip::ShowNow() {
   }
   frame_ = backgroundPicture_;
   QPainter(&frame_).drawPixmap(name_->pos(), name_->Picture());
-  platform::PutPicture(this, frame_);
+  if (!platform::PutPicture(this, frame_)) update();
 }
 
 }  // namespace app

@@ -46,10 +46,7 @@ bool SpectrumBox::Draw(const engine::SpectrumBars& bars) {
 }
 
 void SpectrumBox::ShowNow() {
-  if (platform::CanPutPicture(this))
-    platform::PutPicture(this, picture_);
-  else
-    update();
+  if (!platform::PutPicture(this, picture_)) update();
 }
 
 void SpectrumBox::paintEvent(QPaintEvent*) {

@@ -144,6 +144,7 @@ const PutTarget& TargetFor(xcb_connection_t* connection, xcb_window_t window) {
 
 }  // namespace
 
+namespace {
 bool CanPutPicture(const QWidget* widget) {
   if (!widget || !widget->isVisible() || !QtConnection()) return false;
   const QWidget* top = widget->window();
@@ -153,9 +154,10 @@ bool CanPutPicture(const QWidget* widget) {
   if (widget->devicePixelRatioF() != 1.0) return false;
   return TargetFor(QtConnection(), static_cast<xcb_window_t>(top->internalWinId())).usable;
 }
+}  // namespace
 
-void PutPicture(const QWidget* widget, const QImage& picture) {
-  if (!CanPutPicture(widget) || picture.isNull()) return;
+bool PutPicture(const QWidget* widget, const QImage& picture) {
+  if (!CanPutPicture(widget) || picture.isNull()) return false;
   const QImage pixels = picture.format() == QImage::Format_RGB32
                             ? picture
                             : picture.convertToFormat(QImage::Format_RGB32);
@@ -185,6 +187,7 @@ void PutPicture(const QWidget* widget, const QImage& picture) {
     }
   }
   xcb_flush(connection);
+  return true;
 }
 
 namespace {

@@ -35,12 +35,6 @@ QPoint RealMapToGlobal(const QWidget* widget, QPoint local);
 // pixels would stay there. Nothing off X11.
 void FillNativeWindow(const QWidget* widget, const QRect& area, QRgb color);
 
-// Whether PutPicture can draw for the widget: on X11, at a device pixel ratio
-// of 1, with the widget inside its top-level's own X window (not inside a
-// native child) of a 24- or 32-bit depth, visible. When not, the caller
-// repaints the usual way.
-bool CanPutPicture(const QWidget* widget);
-
 // Draws an RGB32 picture straight into the widget's place in its window, from
 // the widget's origin and clipped to the part of it that is visible, in one
 // request per visible rectangle and without waiting for the server. A
@@ -49,7 +43,10 @@ bool CanPutPicture(const QWidget* widget);
 // toolkit's own copy of the area is not changed: the widget must paint the
 // same picture when it is asked to, and the caller puts it again after an
 // expose (the toolkit then shows its older copy).
-void PutPicture(const QWidget* widget, const QImage& picture);
+// False, with nothing drawn, unless the widget is visible, on X11, at a
+// device pixel ratio of 1, inside its top-level's own X window (not inside a
+// native child) of a 24- or 32-bit depth: the caller then repaints the usual way.
+bool PutPicture(const QWidget* widget, const QImage& picture);
 
 // Calls `gone` once when another client destroys the window's X window (a
 // tool that closes windows by force): the toolkit would go on running without
