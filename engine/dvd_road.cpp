@@ -21,7 +21,11 @@ void DisplaySize(const DvdVideoAttributes& a, int* width, int* height) {
 std::string DvdRateStatus(double rate) { return RateStatus(rate, "    ", rate > 1 ? " " : ""); }
 }  // namespace
 
-bool DvdRoad::Open(const std::string& path) { return OpenDisc(path, false); }
+bool DvdRoad::Open(const std::string& path) {
+  chosenSubpicture_ = chosenAudio_ = -1;
+  subpicturesOff_ = false;
+  return OpenDisc(path, false);
+}
 
 // keepWindow: the window stays as it is and the picture is fitted into it.
 bool DvdRoad::OpenDisc(const std::string& path, bool keepWindow) {
@@ -326,8 +330,13 @@ bool DvdRoad::ReopenAtSamePlace() {
   std::int64_t seconds = 0;
   if (!graph_->Location(&title, &chapter, &seconds)) return false;
   ResumeAt(title, seconds);
+  const int angle = chosenAngle_;
   if (!OpenDisc(s.DvdPath, true)) return true;
   if (s.PlayRate != 1.0) graph_->PlayForwards(s.PlayRate);
+  if (chosenAudio_ >= 0) graph_->SelectAudioStream(chosenAudio_);
+  if (chosenSubpicture_ >= 0 || subpicturesOff_) graph_->SetSubpictureState(!subpicturesOff_);
+  if (chosenSubpicture_ >= 0) graph_->SelectSubpictureStream(chosenSubpicture_);
+  if (angle != 1) SelectAngle(angle);
   return false;
 }
 
@@ -443,14 +452,20 @@ void DvdRoad::SelectSubpicture(int position) {
   if (!graph_ || !graph_->Exists()) return;
   graph_->SetSubpictureState(true);
   graph_->SelectSubpictureStream(position - 2);
+  chosenSubpicture_ = position - 2;
+  subpicturesOff_ = false;
 }
 
 void DvdRoad::SubpictureOff() {
-  if (graph_ && graph_->Exists()) graph_->SetSubpictureState(false);
+  if (!graph_ || !graph_->Exists()) return;
+  graph_->SetSubpictureState(false);
+  subpicturesOff_ = true;
 }
 
 bool DvdRoad::SelectAudio(int position) {
-  return graph_ && graph_->Exists() && graph_->SelectAudioStream(position);
+  if (!graph_ || !graph_->Exists() || !graph_->SelectAudioStream(position)) return false;
+  chosenAudio_ = position;
+  return true;
 }
 
 int DvdRoad::AngleCount() { return graph_ && graph_->Exists() ? graph_->Angles() : 0; }

@@ -106,6 +106,10 @@ class DvdRoad final : public SessionRoad {
   int mouseX_ = 0, mouseY_ = 0;
   bool menuStatus_ = false;  // the status reads "播放菜单"
   int chosenAngle_ = 1;
+  // The viewer's sub-picture and audio choices on this disc, given again
+  // when the disc is opened again at the same place (-1: none made).
+  int chosenSubpicture_ = -1, chosenAudio_ = -1;
+  bool subpicturesOff_ = false;
   int resumeTitle_ = 0;
   std::int64_t resumeSeconds_ = 0;
   // Where the next open starts: the navigator cannot leave a still menu for

@@ -260,20 +260,41 @@ TEST_F(DvdSession, AJumpFromTheMenuOpensTheDiscAgainAtTheItemAndResumeStartsTher
   EXPECT_EQ(session.DvdPath, "/media/other");
 }
 
-TEST_F(DvdSession, AStuckTitleIsOpenedAgainAtItsTimeAndRateInTheSameWindow) {
+TEST_F(DvdSession, AStuckTitleIsOpenedAgainAtItsTimeRateAndChoicesInTheSameWindow) {
   At(1, 2, 1830);
   ASSERT_EQ(session.Accelerate(), "播放中    2.00 x");
+  // The viewer's choices on this disc are given again too.
+  dvd.SelectSubpicture(3);
+  ASSERT_TRUE(dvd.SelectAudio(1));
+  dvd.SelectAngle(2);
   const int opens = disc.opens;
   view.moved.clear();
   disc.commands.clear();
   disc.stuck = true;
   session.SessionTick();
   EXPECT_EQ(disc.opens, opens + 1);
-  EXPECT_EQ(disc.commands, (std::vector<std::string>{"chapter 1-1", "time 1830", "rate 2.00"}));
+  EXPECT_EQ(disc.commands,
+            (std::vector<std::string>{"chapter 1-1", "time 1830", "rate 2.00", "audio 1",
+                                      "subpictures on", "subpicture 1", "angle 2"}));
   EXPECT_TRUE(disc.running);
   EXPECT_TRUE(session.IsPlaying);
   EXPECT_TRUE(view.moved.empty());  // the window keeps its size and place
   EXPECT_EQ(view.afterPlay, 0);
+  // Sub-pictures turned off stay off.
+  dvd.SubpictureOff();
+  disc.commands.clear();
+  disc.stuck = true;
+  session.SessionTick();
+  EXPECT_EQ(disc.commands,
+            (std::vector<std::string>{"chapter 1-1", "time 1830", "rate 2.00", "audio 1",
+                                      "subpictures off", "subpicture 1", "angle 2"}));
+  // A disc opened anew starts from its own defaults.
+  ASSERT_TRUE(dvd.OpenDvd("/media/disc"));
+  At(1, 2, 1830);
+  disc.commands.clear();
+  disc.stuck = true;
+  session.SessionTick();
+  EXPECT_EQ(disc.commands, (std::vector<std::string>{"chapter 1-1", "time 1830"}));
 
   // A disc that can no longer be read ends the session with one message.
   At(1, 3, 3000);
