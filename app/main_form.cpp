@@ -370,6 +370,8 @@ void TOrvaneMain_Form::showEvent(QShowEvent* event) {
   new PutAgainAfterExpose(windowHandle(), this, [this] {
     nameStrip_->ShowNow();
     if (FFTBox->isVisible()) FFTBox->ShowNow();
+    // Also paused: the toolkit's copy may hold an older frame than the one shown.
+    if (auto* painted = qobject_cast<PainterVideoSurface*>(videoSurface_)) painted->ShowNow();
   });
   // The command line and the last session wait until the window is on
   // screen, so a message they show never comes before the window. Activation
@@ -583,6 +585,7 @@ void TOrvaneMain_Form::FormDestroy() {
   session_.pipGraph().SetVideoOutput({});
   // No graph delivers any more: the surface the listener posts to may go.
   mixer_.SetFrameListener({});
+  engine::SetPictureMemory(nullptr);
   if (parts_.audio) parts_.audio->Free();
 }
 

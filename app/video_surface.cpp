@@ -45,6 +45,17 @@ void TraceFirstFrame() {
                static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
 }
 
+// The display's shared memory, for the pictures a graph scales for the window.
+class DisplayPictureMemory final : public engine::PictureMemory {
+ public:
+  unsigned char* Allocate(std::size_t bytes, std::uint32_t* handle) override {
+    return platform::AttachSharedPicture(bytes, handle);
+  }
+  void Free(unsigned char* memory, std::uint32_t handle) override {
+    platform::DetachSharedPicture(memory, handle);
+  }
+};
+
 bool SoftwareRasteriser(const QString& rendererName) {
   const QString name = rendererName.toLower();
   return name.contains("llvmpipe") || name.contains("softpipe") || name.contains("software") ||
@@ -258,6 +269,35 @@ void PainterVideoSurface::paintEvent(QPaintEvent*) {
   PaintMixer(painter, mixer_, rect());
 }
 
+void PainterVideoSurface::ShowNow() {
+  if (!PutLatest()) update();
+}
+
+bool PainterVideoSurface::PutLatest() {
+  if (mixer_.Slot(1).Latest()) return false;  // two pictures: the painter blends them
+  const std::shared_ptr<const engine::VideoFrame> frame = mixer_.Slot(0).Latest();
+  if (!frame || !frame->handle || mixer_.Alpha(0) < 1.0f) return false;
+  const engine::NormalisedRect r = mixer_.OutputRect(0);
+  if (r.left != 0 || r.top != 0 || r.right != 1 || r.bottom != 1) return false;  // a part, or mirrored
+  const engine::PixelRect d = mixer_.GetVideoPosition();
+  if (d.Width() != frame->width || d.Height() != frame->height) return false;  // not scaled for it yet
+  const QRect target(d.left, d.top, d.Width(), d.Height());
+  // A widget over the picture (they are few) would be drawn over.
+  if (QWidget* panel = parentWidget()) {
+    const QRect inPanel = target.translated(pos());
+    for (QObject* child : panel->children()) {
+      auto* widget = qobject_cast<QWidget*>(child);
+      if (widget && widget != this && widget->isVisible() && widget->geometry().intersects(inPanel))
+        return false;
+    }
+  }
+  if (!platform::PutSharedPicture(this, frame->handle, QSize(frame->width, frame->height), frame->stride,
+                                  target.topLeft()))
+    return false;
+  TraceFirstFrame();
+  return true;
+}
+
 GlVideoSurface::GlVideoSurface(engine::VideoMixer& mixer, QWidget* panel)
     : QOpenGLWidget(panel), mixer_(mixer) {
   setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -381,13 +421,18 @@ QWidget* CreateVideoSurface(int rendererKind, engine::VideoMixer& mixer, VideoPa
   auto pending = std::make_shared<std::atomic<bool>>(false);
   // The graph is released before the surface goes, so `surface` outlives every
   // call; a repaint posted just before it goes is dropped with it.
-  mixer.SetFrameListener([pending, surface] {
+  auto* painted = qobject_cast<PainterVideoSurface*>(surface);
+  if (painted) engine::SetPictureMemory(std::make_shared<DisplayPictureMemory>());
+  mixer.SetFrameListener([pending, surface, painted] {
     if (pending->exchange(true)) return;
     QMetaObject::invokeMethod(
         surface,
-        [pending, surface] {
+        [pending, surface, painted] {
           pending->store(false);
-          surface->update();
+          if (painted)
+            painted->ShowNow();
+          else
+            surface->update();
         },
         Qt::QueuedConnection);
   });

@@ -68,15 +68,21 @@ class TagLabel : public QLabel {
 void PaintMixer(QPainter& painter, const engine::VideoMixer& mixer, const QRect& area);
 
 // Kind 1007: the mixer drawn with QPainter on the raster engine.
+// A new frame that is one opaque picture at its drawn size, in memory the
+// display shares, goes to the display straight (no copy into the toolkit's
+// picture of the window, no repaint of it); anything else is repainted.
 class PainterVideoSurface : public QWidget {
   Q_OBJECT
  public:
   PainterVideoSurface(engine::VideoMixer& mixer, QWidget* panel);
+  // For a new frame, or a changed alpha or rectangle.
+  void ShowNow();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  bool PutLatest();
   engine::VideoMixer& mixer_;
 };
 

@@ -58,47 +58,79 @@ int SwsColorSpace(GstVideoColorMatrix matrix) {
 constexpr std::size_t kRowAlign = 64;
 
 // Pictures of one size handed out again once the window has let them go:
-// a fresh 3 MB picture per frame would fault in every page of it.
+// a fresh 3 MB picture per frame would fault in every page of it. They come
+// from the window's picture memory where it gives one, else from the heap.
 class PictureStore : public std::enable_shared_from_this<PictureStore> {
  public:
-  std::shared_ptr<unsigned char> Take(std::size_t bytes) {
-    unsigned char* memory = nullptr;
+  struct Picture {
+    std::shared_ptr<unsigned char> memory;
+    std::uint32_t handle = 0;
+  };
+  Picture Take(std::size_t bytes) {
+    std::shared_ptr<PictureMemory> from = CurrentPictureMemory();
+    Block block;
+    std::vector<Block> dropped;
+    std::shared_ptr<PictureMemory> droppedFrom;
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      if (bytes != bytes_) {
-        for (unsigned char* p : free_) Free(p);
-        free_.clear();
+      if (bytes != bytes_ || from != from_) {
+        dropped.swap(free_);
+        droppedFrom = std::move(from_);
         bytes_ = bytes;
+        from_ = from;
       }
       if (!free_.empty()) {
-        memory = free_.back();
+        block = free_.back();
         free_.pop_back();
       }
     }
-    if (!memory) memory = static_cast<unsigned char*>(::operator new(bytes, std::align_val_t(kRowAlign)));
+    for (const Block& b : dropped) Release(droppedFrom, b);
+    if (!block.memory && from) {
+      block.memory = from->Allocate(bytes, &block.handle);
+      if (!block.memory) from.reset();  // none to give: the heap, for this one
+    }
+    if (!block.memory) {
+      block.memory = static_cast<unsigned char*>(::operator new(bytes, std::align_val_t(kRowAlign)));
+      block.handle = 0;
+    }
     std::weak_ptr<PictureStore> store = weak_from_this();
-    return std::shared_ptr<unsigned char>(memory, [store, bytes](unsigned char* p) {
-      if (auto s = store.lock()) return s->Give(p, bytes);
-      Free(p);
+    Picture picture;
+    picture.handle = block.handle;
+    picture.memory = std::shared_ptr<unsigned char>(block.memory, [store, bytes, from, block](unsigned char*) {
+      if (auto s = store.lock()) return s->Give(block, bytes, from);
+      Release(from, block);
     });
+    return picture;
   }
   ~PictureStore() {
-    for (unsigned char* p : free_) Free(p);
+    for (const Block& b : free_) Release(from_, b);
   }
 
  private:
+  struct Block {
+    unsigned char* memory = nullptr;
+    std::uint32_t handle = 0;
+  };
   static constexpr std::size_t kKept = 3;  // the window's, the slot's and the one being made
-  static void Free(unsigned char* p) { ::operator delete(p, std::align_val_t(kRowAlign)); }
-  void Give(unsigned char* p, std::size_t bytes) {
+  static void Release(const std::shared_ptr<PictureMemory>& from, const Block& block) {
+    if (block.handle && from)
+      from->Free(block.memory, block.handle);
+    else
+      ::operator delete(block.memory, std::align_val_t(kRowAlign));
+  }
+  void Give(const Block& block, std::size_t bytes, const std::shared_ptr<PictureMemory>& from) {
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      if (bytes == bytes_ && free_.size() < kKept) return free_.push_back(p);
+      // A heap picture made while the window's memory had none is not kept.
+      if (bytes == bytes_ && from == from_ && (block.handle || !from) && free_.size() < kKept)
+        return free_.push_back(block);
     }
-    Free(p);
+    Release(from, block);
   }
   std::mutex mutex_;
   std::size_t bytes_ = 0;
-  std::vector<unsigned char*> free_;
+  std::shared_ptr<PictureMemory> from_;
+  std::vector<Block> free_;
 };
 
 }  // namespace
@@ -194,7 +226,8 @@ std::shared_ptr<const VideoFrame> FrameScaler::Convert(GstSample* sample) {
   }
   const int stride = static_cast<int>((static_cast<std::size_t>(outWidth) * 4 + kRowAlign - 1) /
                                       kRowAlign * kRowAlign);
-  std::shared_ptr<unsigned char> pixels = store_->Take(static_cast<std::size_t>(stride) * outHeight);
+  PictureStore::Picture picture = store_->Take(static_cast<std::size_t>(stride) * outHeight);
+  std::shared_ptr<unsigned char>& pixels = picture.memory;
   bool scaled = false;
   {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -235,6 +268,7 @@ std::shared_ptr<const VideoFrame> FrameScaler::Convert(GstSample* sample) {
   frame->stride = stride;
   frame->data = pixels.get();
   frame->keep = std::move(pixels);
+  frame->handle = picture.handle;
   return frame;
 }
 

@@ -4,6 +4,21 @@
 
 namespace engine {
 
+namespace {
+std::mutex pictureMemoryMutex;
+std::shared_ptr<PictureMemory> pictureMemory;
+}  // namespace
+
+void SetPictureMemory(std::shared_ptr<PictureMemory> memory) {
+  std::lock_guard<std::mutex> lock(pictureMemoryMutex);
+  pictureMemory = std::move(memory);
+}
+
+std::shared_ptr<PictureMemory> CurrentPictureMemory() {
+  std::lock_guard<std::mutex> lock(pictureMemoryMutex);
+  return pictureMemory;
+}
+
 void FrameSlot::Put(std::shared_ptr<const VideoFrame> frame) {
   std::shared_ptr<const VideoFrame> old;
   {

@@ -4,6 +4,7 @@
 // video panel. Frames come from streaming threads through a latest-frame slot;
 // the window draws them on the GUI thread.
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -27,7 +28,23 @@ struct VideoFrame {
   int width = 0, height = 0, stride = 0;
   const unsigned char* data = nullptr;
   std::shared_ptr<void> keep;
+  std::uint32_t handle = 0;  // of picture memory (below); 0 for any other memory
 };
+
+// Memory for the pictures a graph scales for the window, given by the window
+// so that it can hand a picture to the display as it is. Allocations are few
+// (a handful per picture size) and may come from any thread.
+class PictureMemory {
+ public:
+  virtual ~PictureMemory() = default;
+  // `bytes` of memory aligned to 64 bytes and its handle (not 0); null when
+  // there is none to give: the graph then takes the heap.
+  virtual unsigned char* Allocate(std::size_t bytes, std::uint32_t* handle) = 0;
+  virtual void Free(unsigned char* memory, std::uint32_t handle) = 0;
+};
+// For graphs made from now on and pictures they make; null: the heap.
+void SetPictureMemory(std::shared_ptr<PictureMemory> memory);
+std::shared_ptr<PictureMemory> CurrentPictureMemory();
 
 class FrameSlot {
  public:

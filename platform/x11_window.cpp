@@ -8,6 +8,9 @@
 #include <QWidget>
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
+#include <xcb/shm.h>
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -187,6 +190,68 @@ bool PutPicture(const QWidget* widget, const QImage& picture) {
     }
   }
   xcb_flush(connection);
+  return true;
+}
+
+namespace {
+bool ServerSharesMemory(xcb_connection_t* connection) {
+  const xcb_query_extension_reply_t* shm = xcb_get_extension_data(connection, &xcb_shm_id);
+  return shm && shm->present;
+}
+}  // namespace
+
+unsigned char* AttachSharedPicture(std::size_t bytes, std::uint32_t* segment) {
+  *segment = 0;
+  xcb_connection_t* connection = QtConnection();
+  if (!connection || bytes == 0 || !ServerSharesMemory(connection)) return nullptr;
+  const int id = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+  if (id < 0) return nullptr;
+  void* memory = shmat(id, nullptr, 0);
+  if (memory == reinterpret_cast<void*>(-1)) {
+    shmctl(id, IPC_RMID, nullptr);
+    return nullptr;
+  }
+  const xcb_shm_seg_t seg = xcb_generate_id(connection);
+  xcb_generic_error_t* error =
+      xcb_request_check(connection, xcb_shm_attach_checked(connection, seg, static_cast<std::uint32_t>(id), 1));
+  // Marked for removal now: it goes once both sides have let go, also if we crash.
+  shmctl(id, IPC_RMID, nullptr);
+  if (error) {
+    std::free(error);
+    shmdt(memory);
+    return nullptr;
+  }
+  *segment = seg;
+  return static_cast<unsigned char*>(memory);
+}
+
+void DetachSharedPicture(unsigned char* memory, std::uint32_t segment) {
+  if (xcb_connection_t* connection = QtConnection(); connection && segment) {
+    xcb_shm_detach(connection, segment);
+    xcb_flush(connection);
+  }
+  if (memory) shmdt(memory);
+}
+
+bool PutSharedPicture(const QWidget* widget, std::uint32_t segment, QSize size, int stride, QPoint at) {
+  if (!segment || !CanPutPicture(widget) || size.isEmpty() || stride < size.width() * 4 || stride % 4) return false;
+  xcb_connection_t* connection = QtConnection();
+  const QWidget* top = widget->window();
+  const auto window = static_cast<xcb_window_t>(top->internalWinId());
+  const PutTarget& target = TargetFor(connection, window);
+  const QPoint origin = widget->mapTo(top, QPoint(0, 0));
+  const QRegion visible = widget->visibleRegion() & QRect(at, size);
+  for (const QRect& part : visible)
+    xcb_shm_put_image(connection, window, target.gc, static_cast<std::uint16_t>(stride / 4),
+                      static_cast<std::uint16_t>(size.height()),
+                      static_cast<std::uint16_t>(part.left() - at.x()),
+                      static_cast<std::uint16_t>(part.top() - at.y()),
+                      static_cast<std::uint16_t>(part.width()), static_cast<std::uint16_t>(part.height()),
+                      static_cast<std::int16_t>(origin.x() + part.left()),
+                      static_cast<std::int16_t>(origin.y() + part.top()), target.depth,
+                      XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment, 0);
+  // A round trip: every request before it has been carried out.
+  std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
   return true;
 }
 

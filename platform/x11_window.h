@@ -6,6 +6,9 @@
 #include <QPoint>
 #include <QRect>
 #include <QRgb>
+#include <QSize>
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 
@@ -47,6 +50,19 @@ void FillNativeWindow(const QWidget* widget, const QRect& area, QRgb color);
 // device pixel ratio of 1, inside its top-level's own X window (not inside a
 // native child) of a 24- or 32-bit depth: the caller then repaints the usual way.
 bool PutPicture(const QWidget* widget, const QImage& picture);
+
+// Pictures the X server reads from memory it shares with us (MIT-SHM), so a
+// video frame reaches the window without a copy through the toolkit.
+// `bytes` of memory the server has attached, with its segment; null when the
+// server shares none (another machine, no extension, off X11).
+unsigned char* AttachSharedPicture(std::size_t bytes, std::uint32_t* segment);
+// Frees such memory; the server lets go of it too while it still runs.
+void DetachSharedPicture(unsigned char* memory, std::uint32_t segment);
+// Draws a shared picture of `size` pixels and `stride` bytes a row at `at` in
+// the widget, clipped to the part of it that is visible, and waits until the
+// server has read it, so the memory may be written again on return. False,
+// with nothing drawn, where PutPicture would be.
+bool PutSharedPicture(const QWidget* widget, std::uint32_t segment, QSize size, int stride, QPoint at);
 
 // Calls `gone` once when another client destroys the window's X window (a
 // tool that closes windows by force): the toolkit would go on running without

@@ -169,6 +169,42 @@ TEST_P(RenderFixture, BarsAppearWhereThePictureIs) {
   EXPECT_NEAR(white.green(), 128, 30);
 }
 
+// While a clip plays, each new picture reaches the screen, where the window
+// draws it, and not only when something else repaints the window.
+TEST_P(RenderFixture, APlayingPictureMovesOnScreen) {
+  if (GetParam() == engine::kRendererMixer9 && !app::OpenGlAvailable(app::GlProbeProgram(ORVANE_PROGRAM_DIR_DEFAULT)))
+    GTEST_SKIP() << "no OpenGL on this display";
+  ASSERT_NO_FATAL_FAILURE(Open(TestClip("streamable-10s.webm")));  // a ball moving on bars
+  form->session().ResumeSession();
+  Wait(300);
+  ASSERT_TRUE(form->session().IsPlaying && !form->session().IsPaused);
+  QImage last = Screen();
+  int changes = 0;
+  for (int shot = 0; shot < 5; ++shot) {
+    Wait(250);
+    QImage now = Screen();
+    if (now != last) ++changes;
+    last = now;
+  }
+  EXPECT_GE(changes, 4);
+
+  // Paused, then covered by another window and uncovered: the paused picture
+  // comes back, not an older one the window painted before.
+  form->session().PauseSession();
+  Wait(300);
+  const QImage paused = Screen();
+  QWidget cover;
+  cover.setWindowFlag(Qt::FramelessWindowHint);
+  cover.setGeometry(QRect(form->geometry().topLeft(), form->size()));
+  cover.setStyleSheet("background: white");
+  cover.show();
+  Wait(300);
+  ASSERT_TRUE(Screen() != paused) << "the cover is over the picture";
+  cover.hide();
+  Wait(300);
+  EXPECT_TRUE(Screen() == paused) << "the paused picture after the cover";
+}
+
 // The whole window idle and while the demo clip plays, kept as pictures of the build.
 using WindowScreenshots = WindowFixture;
 

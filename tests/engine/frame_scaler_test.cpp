@@ -6,7 +6,10 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <map>
 #include <memory>
+#include <mutex>
+#include <new>
 #include <string>
 
 #include "engine/gst_video_out.h"
@@ -189,4 +192,75 @@ TEST(FrameScaler, InterlacedFieldsAreScaledApart) {
   }
   gst_app_src_end_of_stream(GST_APP_SRC(src));
   gst_object_unref(src);
+}
+
+// Pictures come from the window's picture memory where it gives one, a few
+// made and handed out again; each goes back to it once, also when the memory
+// is changed while pictures are out. Where it gives none, the heap serves.
+TEST(FrameScaler, PicturesComeFromTheWindowsMemoryAndGoBackToItOnce) {
+  struct Counting : PictureMemory {
+    std::mutex mutex;
+    std::map<std::uint32_t, std::size_t> out;  // handle -> bytes
+    int made = 0, freed = 0, wrongFrees = 0;
+    bool give = true;
+    unsigned char* Allocate(std::size_t bytes, std::uint32_t* handle) override {
+      std::lock_guard<std::mutex> lock(mutex);
+      if (!give) return nullptr;
+      *handle = static_cast<std::uint32_t>(++made);
+      out[*handle] = bytes;
+      return static_cast<unsigned char*>(::operator new(bytes, std::align_val_t(64)));
+    }
+    void Free(unsigned char* memory, std::uint32_t handle) override {
+      std::lock_guard<std::mutex> lock(mutex);
+      if (out.erase(handle) != 1) ++wrongFrees;
+      ++freed;
+      ::operator delete(memory, std::align_val_t(64));
+    }
+  };
+  auto memory = std::make_shared<Counting>();
+  SetPictureMemory(memory);
+  {
+    VideoMixer mixer;
+    Graph graph(mixer, "appsrc name=src format=time caps=\"video/x-raw,format=GRAY8,width=32,height=16,framerate=0/1\"");
+    ASSERT_TRUE(graph.scaler);
+    AskSize(graph.scaler, 16, 8);
+    GstElement* src = gst_bin_get_by_name(GST_BIN(graph.source), "src");
+    ASSERT_TRUE(src);
+    gst_element_set_state(graph.pipeline, GST_STATE_PLAYING);
+    std::uint64_t pushed = 0;
+    auto push = [&](std::uint8_t level) {
+      GstBuffer* buffer = gst_buffer_new_allocate(nullptr, 32 * 16, nullptr);
+      gst_buffer_memset(buffer, 0, level, 32 * 16);
+      ++pushed;
+      return gst_app_src_push_buffer(GST_APP_SRC(src), buffer) == GST_FLOW_OK &&
+             WaitFor([&] { return mixer.Slot(0).Count() >= pushed; }, 5);
+    };
+    for (int i = 0; i < 20; ++i) ASSERT_TRUE(push(static_cast<std::uint8_t>(10 * i)));
+    std::shared_ptr<const VideoFrame> frame = mixer.Slot(0).Latest();
+    ASSERT_TRUE(frame);
+    EXPECT_NE(frame->handle, 0u);
+    EXPECT_GT(PixelAt(*frame, 8, 4).g, 170);
+    EXPECT_LE(memory->made, 4);  // handed out again, not made per frame
+    // Another size: the old pictures go back as they are let go.
+    AskSize(graph.scaler, 8, 4);
+    ASSERT_TRUE(push(50));
+    frame.reset();
+    // A memory that has none to give: the heap, and the picture still right.
+    memory->give = false;
+    AskSize(graph.scaler, 12, 6);
+    ASSERT_TRUE(push(90));
+    frame = mixer.Slot(0).Latest();
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(frame->handle, 0u);
+    EXPECT_EQ(frame->width, 12);
+    EXPECT_NEAR(PixelAt(*frame, 6, 3).g, 90, 6);
+    frame.reset();
+    gst_app_src_end_of_stream(GST_APP_SRC(src));
+    gst_object_unref(src);
+  }
+  SetPictureMemory(nullptr);
+  EXPECT_GT(memory->made, 0);
+  EXPECT_EQ(memory->freed, memory->made);
+  EXPECT_TRUE(memory->out.empty());
+  EXPECT_EQ(memory->wrongFrees, 0);
 }
