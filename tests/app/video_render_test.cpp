@@ -43,6 +43,16 @@ struct WindowFixture : ::testing::Test {
     form.reset();
     std::system(("rm -rf '" + root + "'").c_str());
   }
+  // A plain white window over the whole of ours, shown and drawn.
+  std::unique_ptr<QWidget> ShowCover() {
+    auto cover = std::make_unique<QWidget>();
+    cover->setWindowFlag(Qt::FramelessWindowHint);
+    cover->setGeometry(QRect(form->geometry().topLeft(), form->size()));
+    cover->setStyleSheet("background: white");
+    cover->show();
+    Wait(300);
+    return cover;
+  }
   void Wait(int ms) {
     QElapsedTimer timer;
     timer.start();
@@ -211,14 +221,9 @@ TEST_P(RenderFixture, APlayingPictureMovesOnScreen) {
   form->session().PauseSession();
   Wait(300);
   const QImage paused = Screen();
-  QWidget cover;
-  cover.setWindowFlag(Qt::FramelessWindowHint);
-  cover.setGeometry(QRect(form->geometry().topLeft(), form->size()));
-  cover.setStyleSheet("background: white");
-  cover.show();
-  Wait(300);
+  std::unique_ptr<QWidget> cover = ShowCover();
   ASSERT_TRUE(Screen() != paused) << "the cover is over the picture";
-  cover.hide();
+  cover->hide();
   Wait(300);
   EXPECT_TRUE(Screen() == paused) << "the paused picture after the cover";
 }
@@ -332,14 +337,9 @@ TEST_F(WindowFixture, NameAndSpectrumOnScreenAsTheyPaintAndAfterBeingCovered) {
   EXPECT_TRUE(onScreen(form->FFTBox) == bars) << "the spectrum on screen";
 
   // Another window over both, then gone.
-  QWidget cover;
-  cover.setWindowFlag(Qt::FramelessWindowHint);
-  cover.setGeometry(QRect(form->geometry().topLeft(), form->size()));
-  cover.setStyleSheet("background: white");
-  cover.show();
-  Wait(300);
+  std::unique_ptr<QWidget> cover = ShowCover();
   ASSERT_TRUE(onScreen(form->FFTBox) != bars) << "the cover is over the spectrum";
-  cover.hide();
+  cover->hide();
   Wait(300);
   EXPECT_TRUE(onScreen(form->FFTBox) == bars) << "the spectrum after the cover";
   EXPECT_TRUE(onScreen(strip) == painted(strip)) << "the name strip after the cover";

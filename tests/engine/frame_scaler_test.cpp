@@ -76,6 +76,28 @@ struct Graph {
   }
 };
 
+// Grey 32 x 16 pictures pushed by the test, scaled to 16 x 8 and playing.
+struct GreyGraph : Graph {
+  GstElement* src = nullptr;
+  explicit GreyGraph(VideoMixer& mixer)
+      : Graph(mixer, "appsrc name=src format=time caps=\"video/x-raw,format=GRAY8,width=32,height=16,framerate=0/1\"") {
+    if (!scaler) return;
+    AskSize(scaler, 16, 8);
+    src = gst_bin_get_by_name(GST_BIN(source), "src");
+    gst_element_set_state(pipeline, GST_STATE_PLAYING);
+  }
+  ~GreyGraph() {
+    if (!src) return;
+    gst_app_src_end_of_stream(GST_APP_SRC(src));
+    gst_object_unref(src);
+  }
+  bool Push(std::uint8_t level) {
+    GstBuffer* buffer = gst_buffer_new_allocate(nullptr, 32 * 16, nullptr);
+    gst_buffer_memset(buffer, 0, level, 32 * 16);
+    return gst_app_src_push_buffer(GST_APP_SRC(src), buffer) == GST_FLOW_OK;
+  }
+};
+
 std::string SolidColour(const std::string& caps) {
   // 0x3050c0 in R, G, B: every channel apart from the others and from the ends.
   return "videotestsrc num-buffers=2 pattern=solid-color foreground-color=0xff3050c0 ! capsfilter caps=\"" +
@@ -139,30 +161,19 @@ TEST(FrameScaler, UnaskedFramesKeepTheirSizeAndGrowWhenAsked) {
 // must not be reused for them.
 TEST(FrameScaler, APictureStillHeldIsNeverWrittenOver) {
   VideoMixer mixer;
-  Graph graph(mixer, "appsrc name=src format=time caps=\"video/x-raw,format=GRAY8,width=32,height=16,framerate=0/1\"");
-  ASSERT_TRUE(graph.scaler);
-  AskSize(graph.scaler, 16, 8);
-  GstElement* src = gst_bin_get_by_name(GST_BIN(graph.source), "src");
-  ASSERT_TRUE(src);
-  gst_element_set_state(graph.pipeline, GST_STATE_PLAYING);
-  auto push = [&](std::uint8_t level) {
-    GstBuffer* buffer = gst_buffer_new_allocate(nullptr, 32 * 16, nullptr);
-    gst_buffer_memset(buffer, 0, level, 32 * 16);
-    return gst_app_src_push_buffer(GST_APP_SRC(src), buffer) == GST_FLOW_OK;
-  };
-  ASSERT_TRUE(push(200));
+  GreyGraph graph(mixer);
+  ASSERT_TRUE(graph.src);
+  ASSERT_TRUE(graph.Push(200));
   ASSERT_TRUE(WaitFor([&] { return mixer.Slot(0).Count() >= 1; }, 5));
   std::shared_ptr<const VideoFrame> held = mixer.Slot(0).Latest();
   ASSERT_TRUE(held);
   const Bgr first = PixelAt(*held, 8, 4), corner = PixelAt(*held, 15, 7);
   EXPECT_GT(first.g, 150);
-  for (std::uint8_t level : {20, 60, 100, 140, 30, 70}) ASSERT_TRUE(push(level));
+  for (std::uint8_t level : {20, 60, 100, 140, 30, 70}) ASSERT_TRUE(graph.Push(level));
   ASSERT_TRUE(WaitFor([&] { return mixer.Slot(0).Count() >= 7; }, 5));
   EXPECT_TRUE(Near(PixelAt(*held, 8, 4), first, 0));
   EXPECT_TRUE(Near(PixelAt(*held, 15, 7), corner, 0));
   EXPECT_LT(PixelAt(*mixer.Slot(0).Latest(), 8, 4).g, 100);
-  gst_app_src_end_of_stream(GST_APP_SRC(src));
-  gst_object_unref(src);
 }
 
 // The two fields of an interlaced picture are a field apart in time: shrunk
@@ -222,12 +233,8 @@ TEST(FrameScaler, PicturesComeFromTheWindowsMemoryAndGoBackToItOnce) {
   SetPictureMemory(memory);
   {
     VideoMixer mixer;
-    Graph graph(mixer, "appsrc name=src format=time caps=\"video/x-raw,format=GRAY8,width=32,height=16,framerate=0/1\"");
-    ASSERT_TRUE(graph.scaler);
-    AskSize(graph.scaler, 16, 8);
-    GstElement* src = gst_bin_get_by_name(GST_BIN(graph.source), "src");
-    ASSERT_TRUE(src);
-    gst_element_set_state(graph.pipeline, GST_STATE_PLAYING);
+    GreyGraph graph(mixer);
+    ASSERT_TRUE(graph.src);
     int width = 16;
     // Grey `level` of the limited range, as it comes out, at the asked width.
     auto shown = [&](int level) {
@@ -235,12 +242,7 @@ TEST(FrameScaler, PicturesComeFromTheWindowsMemoryAndGoBackToItOnce) {
       const int want = std::clamp((level - 16) * 255 / 219, 0, 255);
       return f && f->width == width && std::abs(PixelAt(*f, f->width / 2, f->height / 2).g - want) <= 6;
     };
-    auto push = [&](std::uint8_t level) {
-      GstBuffer* buffer = gst_buffer_new_allocate(nullptr, 32 * 16, nullptr);
-      gst_buffer_memset(buffer, 0, level, 32 * 16);
-      return gst_app_src_push_buffer(GST_APP_SRC(src), buffer) == GST_FLOW_OK &&
-             WaitFor([&] { return shown(level); }, 5);
-    };
+    auto push = [&](std::uint8_t level) { return graph.Push(level) && WaitFor([&] { return shown(level); }, 5); };
     for (int i = 0; i < 20; ++i) ASSERT_TRUE(push(static_cast<std::uint8_t>(30 + 10 * i)));
     std::shared_ptr<const VideoFrame> frame = mixer.Slot(0).Latest();
     ASSERT_TRUE(frame);
@@ -258,8 +260,6 @@ TEST(FrameScaler, PicturesComeFromTheWindowsMemoryAndGoBackToItOnce) {
     ASSERT_TRUE(frame);
     EXPECT_EQ(frame->handle, 0u);
     frame.reset();
-    gst_app_src_end_of_stream(GST_APP_SRC(src));
-    gst_object_unref(src);
   }
   SetPictureMemory(nullptr);
   EXPECT_GT(memory->made, 0);
