@@ -118,19 +118,22 @@ TEST(FrameScaler, EveryDecoderFormatArrivesAsBgrxOfTheAskedSizeInItsColour) {
                            "video/x-raw,format=I420,width=64,height=48,colorimetry=bt601",
                            // Not read as it comes: converted ahead of the scaler.
                            "video/x-raw,format=UYVY,width=64,height=48"}) {
-    SCOPED_TRACE(caps);
-    VideoMixer mixer;
-    Graph graph(mixer, SolidColour(caps));
-    ASSERT_TRUE(graph.scaler);
-    AskSize(graph.scaler, 40, 30);
-    ASSERT_TRUE(graph.PlayToTheEnd());
-    auto frame = mixer.Slot(0).Latest();
-    ASSERT_TRUE(frame);
-    EXPECT_EQ(frame->width, 40);
-    EXPECT_EQ(frame->height, 30);
-    EXPECT_GE(frame->stride, 40 * 4);
-    EXPECT_TRUE(Near(PixelAt(*frame, 0, 0), colour));
-    EXPECT_TRUE(Near(PixelAt(*frame, 39, 29), colour));
+    // Shrunk and enlarged: each a road of its own.
+    for (const auto& [width, height] : {std::pair{40, 30}, std::pair{100, 75}}) {
+      SCOPED_TRACE(caps + std::string(" to ") + std::to_string(width) + "x" + std::to_string(height));
+      VideoMixer mixer;
+      Graph graph(mixer, SolidColour(caps));
+      ASSERT_TRUE(graph.scaler);
+      AskSize(graph.scaler, width, height);
+      ASSERT_TRUE(graph.PlayToTheEnd());
+      auto frame = mixer.Slot(0).Latest();
+      ASSERT_TRUE(frame);
+      EXPECT_EQ(frame->width, width);
+      EXPECT_EQ(frame->height, height);
+      EXPECT_GE(frame->stride, width * 4);
+      EXPECT_TRUE(Near(PixelAt(*frame, 0, 0), colour));
+      EXPECT_TRUE(Near(PixelAt(*frame, width - 1, height - 1), colour));
+    }
   }
 }
 
@@ -179,31 +182,34 @@ TEST(FrameScaler, APictureStillHeldIsNeverWrittenOver) {
 // The two fields of an interlaced picture are a field apart in time: shrunk
 // each on its own, a bright top field and a dark bottom one stay apart.
 TEST(FrameScaler, InterlacedFieldsAreScaledApart) {
-  VideoMixer mixer;
-  Graph graph(mixer,
-              "appsrc name=src format=time "
-              "caps=\"video/x-raw,format=I420,width=32,height=16,framerate=0/1,interlace-mode=interleaved\"");
-  ASSERT_TRUE(graph.scaler);
-  AskSize(graph.scaler, 16, 8);
-  GstElement* src = gst_bin_get_by_name(GST_BIN(graph.source), "src");
-  ASSERT_TRUE(src);
-  gst_element_set_state(graph.pipeline, GST_STATE_PLAYING);
-  GstBuffer* buffer = gst_buffer_new_allocate(nullptr, 32 * 16 + 2 * 16 * 8, nullptr);
-  for (int row = 0; row < 16; ++row) gst_buffer_memset(buffer, row * 32, row % 2 ? 40 : 200, 32);
-  gst_buffer_memset(buffer, 32 * 16, 128, 2 * 16 * 8);
-  ASSERT_EQ(gst_app_src_push_buffer(GST_APP_SRC(src), buffer), GST_FLOW_OK);
-  ASSERT_TRUE(WaitFor([&] { return mixer.Slot(0).Count() >= 1; }, 5));
-  auto frame = mixer.Slot(0).Latest();
-  ASSERT_EQ(frame->height, 8);
-  for (int row = 0; row < 8; ++row) {
-    SCOPED_TRACE(row);
-    if (row % 2)
-      EXPECT_LT(PixelAt(*frame, 8, row).g, 60);
-    else
-      EXPECT_GT(PixelAt(*frame, 8, row).g, 200);
+  for (const auto& [width, height] : {std::pair{16, 8}, std::pair{48, 24}}) {
+    SCOPED_TRACE(height);
+    VideoMixer mixer;
+    Graph graph(mixer,
+                "appsrc name=src format=time "
+                "caps=\"video/x-raw,format=I420,width=32,height=16,framerate=0/1,interlace-mode=interleaved\"");
+    ASSERT_TRUE(graph.scaler);
+    AskSize(graph.scaler, width, height);
+    GstElement* src = gst_bin_get_by_name(GST_BIN(graph.source), "src");
+    ASSERT_TRUE(src);
+    gst_element_set_state(graph.pipeline, GST_STATE_PLAYING);
+    GstBuffer* buffer = gst_buffer_new_allocate(nullptr, 32 * 16 + 2 * 16 * 8, nullptr);
+    for (int row = 0; row < 16; ++row) gst_buffer_memset(buffer, row * 32, row % 2 ? 40 : 200, 32);
+    gst_buffer_memset(buffer, 32 * 16, 128, 2 * 16 * 8);
+    ASSERT_EQ(gst_app_src_push_buffer(GST_APP_SRC(src), buffer), GST_FLOW_OK);
+    ASSERT_TRUE(WaitFor([&] { return mixer.Slot(0).Count() >= 1; }, 5));
+    auto frame = mixer.Slot(0).Latest();
+    ASSERT_EQ(frame->height, height);
+    for (int row = 0; row < height; ++row) {
+      SCOPED_TRACE(row);
+      if (row % 2)
+        EXPECT_LT(PixelAt(*frame, width / 2, row).g, 60);
+      else
+        EXPECT_GT(PixelAt(*frame, width / 2, row).g, 200);
+    }
+    gst_app_src_end_of_stream(GST_APP_SRC(src));
+    gst_object_unref(src);
   }
-  gst_app_src_end_of_stream(GST_APP_SRC(src));
-  gst_object_unref(src);
 }
 
 // Pictures come from the window's picture memory where it gives one, a few
