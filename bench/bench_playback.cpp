@@ -98,6 +98,7 @@ struct Run {
   double rssAtMb = -1;            // VmRSS at ChildOptions::rssAtSeconds
   double lastRssMb = -1;          // VmRSS last read before it ended
   double windowCpuPercent = -1;   // % of a core over ChildOptions::cpuFrom..cpuTo
+  double serverCpuSeconds = -1;   // the X and sound servers' CPU over the run (-1: not found)
   long long tracedFrameNs = -1;   // player's own trace, from spawn
   long long sinkPausedNs = -1;    // video sink committed PAUSED, from spawn
   long long shownFrameNs = -1;    // mpv showed its first frame, from spawn
@@ -132,6 +133,51 @@ double ProcessCpuSeconds(pid_t pid) {
                             &stime) != 2)
     return -1;
   return static_cast<double>(utime + stime) / static_cast<double>(::sysconf(_SC_CLK_TCK));
+}
+
+// The X server of $DISPLAY and the sound server of $XDG_RUNTIME_DIR: the work a
+// side hands them (putting its pictures, mixing its sound) is its cost too,
+// and a side that scaled on the server would hide it there.
+std::vector<pid_t> ServerPids() {
+  const char* display = std::getenv("DISPLAY");
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  std::string screen = display ? display : "";
+  if (auto dot = screen.find('.', screen.find(':')); dot != std::string::npos) screen.erase(dot);
+  auto read = [](const std::string& path) {
+    std::string text;
+    if (FILE* file = std::fopen(path.c_str(), "r")) {
+      char buffer[4096];
+      for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, n);
+      std::fclose(file);
+    }
+    std::replace(text.begin(), text.end(), '\0', '\n');
+    return text;
+  };
+  std::vector<pid_t> found;
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
+    const std::string name = entry.path().filename().string();
+    if (name.empty() || !std::all_of(name.begin(), name.end(), ::isdigit)) continue;
+    const std::string comm = read("/proc/" + name + "/comm");
+    if (!screen.empty() && (comm == "Xvfb\n" || comm == "Xorg\n" || comm == "X\n") &&
+        ("\n" + read("/proc/" + name + "/cmdline")).find("\n" + screen + "\n") != std::string::npos)
+      found.push_back(std::stoi(name));
+    if (runtime && (comm == "pulseaudio\n" || comm == "pipewire-pulse\n") &&
+        read("/proc/" + name + "/environ").find(std::string("\nXDG_RUNTIME_DIR=") + runtime + "\n") !=
+            std::string::npos)
+      found.push_back(std::stoi(name));
+  }
+  return found;
+}
+
+double ServersCpuSeconds(const std::vector<pid_t>& pids) {
+  double sum = 0;
+  for (pid_t pid : pids) {
+    const double cpu = ProcessCpuSeconds(pid);
+    if (cpu < 0) return -1;
+    sum += cpu;
+  }
+  return pids.empty() ? -1 : sum;
 }
 
 // A GStreamer debug line starts "H:MM:SS.NNNNNNNNN ", an mpv line with
@@ -209,6 +255,8 @@ Run RunChild(const std::vector<std::string>& argv, const std::map<std::string, s
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_adddup2(&actions, fds[1], 2);
   pid_t pid = 0;
+  static const std::vector<pid_t> servers = ServerPids();
+  const double serversBefore = ServersCpuSeconds(servers);
   long long start = NowNs();
   int failed = ::posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
@@ -308,6 +356,8 @@ Run RunChild(const std::vector<std::string>& argv, const std::map<std::string, s
   run.cpuSeconds = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
                    (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
   run.maxRssMb = usage.ru_maxrss / 1024.0;
+  if (const double after = ServersCpuSeconds(servers); serversBefore >= 0 && after >= 0)
+    run.serverCpuSeconds = after - serversBefore;
   // Once stopped, how it ends is its own affair (mpv exits with status 4).
   if (run.error.empty() && !stopped) {
     if (WIFSIGNALED(status))
@@ -506,9 +556,10 @@ int main(int argc, char** argv) {
       long long frame = side == kPlayer ? (run.tracedFrameNs >= 0 ? run.tracedFrameNs : run.sinkPausedNs)
                         : side == kGstPlay ? run.sinkPausedNs
                                            : run.shownFrameNs;
-      std::printf("run %d %-8s cpu %5.2f s  rss %5.1f MB  own peak %5.1f MB  wall %4.1f s  first frame %s",
-                  round, kSideNames[side], run.cpuSeconds, run.maxRssMb, run.ownHwmMb, run.wallSeconds,
-                  Ms(frame).c_str());
+      std::printf("run %d %-8s cpu %5.2f s (servers %5.2f s)  rss %5.1f MB  own peak %5.1f MB  wall %4.1f s  "
+                  "first frame %s",
+                  round, kSideNames[side], run.cpuSeconds, run.serverCpuSeconds, run.maxRssMb, run.ownHwmMb,
+                  run.wallSeconds, Ms(frame).c_str());
       if (side != kMpv)
         std::printf("  (sink PAUSED %s, %s)", Ms(run.sinkPausedNs).c_str(),
                     run.videoSink.empty() ? "no video sink seen" : run.videoSink.c_str());
@@ -566,6 +617,12 @@ int main(int argc, char** argv) {
     std::printf("\n%-16s %9s %9s %9s   %-12s %-12s %s\n", "median", "player", "gst-play", "mpv", "vs gst-play",
                 "vs mpv", "target");
     row("CPU time, s", cpu, cpu, cpu, 1.0, 0.6);
+    if (std::all_of(std::begin(sides), std::end(sides), [](const std::vector<Run>& v) {
+          return std::all_of(v.begin(), v.end(), [](const Run& r) { return r.serverCpuSeconds >= 0; });
+        })) {
+      auto withServers = [](const Run& r) { return r.cpuSeconds + r.serverCpuSeconds; };
+      row("+ X, sound, s", withServers, withServers, withServers, 0);
+    }
     row("peak RSS, MB", rss, rss, rss, 1.3);
     row("own VmHWM, MB", own, own, own, 0);
     if (frames) row("first frame, ms", playerFrame, paused, shown, 1.2);
@@ -575,7 +632,8 @@ int main(int argc, char** argv) {
     const double idleMedian = Median(idleRss);
     std::printf("idle player, MB  %9.2f (VmRSS after %.0f s, no file; own peak %.2f)  target <= 50 MB %s\n",
                 idleMedian, kIdleSeconds, Median(idleHwm), idleMedian <= 50 ? "ok" : "OVER");
-    std::printf("\npeak RSS: ru_maxrss from wait4, children included (the player's OpenGL probe);\n"
+    std::printf("\n+ X, sound: CPU time with the X server's and the sound server's over the run\n");
+    std::printf("peak RSS: ru_maxrss from wait4, children included (the player's OpenGL probe);\n"
                 "own VmHWM: the process alone, read every 0.1 s until it ended\n");
     std::printf("first frame, player: %s\n", traced ? "its trace of the first frame drawn in its window"
                                                     : "its video sink committing PAUSED (no drawn frame traced)");
