@@ -12,6 +12,7 @@ extern "C" {
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -68,8 +69,9 @@ class PictureStore : public std::enable_shared_from_this<PictureStore> {
     std::shared_ptr<unsigned char> memory;
     std::uint32_t handle = 0;
   };
-  Picture Take(std::size_t bytes) {
-    std::shared_ptr<PictureMemory> from = CurrentPictureMemory();
+  // Shared with the window only when it may be put as it is (see Convert).
+  Picture Take(std::size_t bytes, bool shared) {
+    std::shared_ptr<PictureMemory> from = shared ? CurrentPictureMemory() : nullptr;
     Block block;
     std::vector<Block> dropped;
     std::shared_ptr<PictureMemory> droppedFrom;
@@ -143,11 +145,14 @@ class FrameScaler {
   ~FrameScaler() {
     if (context_) sws_freeContext(context_);
   }
-  void Ask(int width, int height) {
-    asked_ = width > 0 && height > 0
-                 ? (static_cast<std::uint64_t>(width) << 32) | static_cast<std::uint32_t>(height)
-                 : 0;
+  // Returns whether the size is a new one.
+  bool Ask(int width, int height) {
+    const std::uint64_t size =
+        width > 0 && height > 0 ? (static_cast<std::uint64_t>(width) << 32) | static_cast<std::uint32_t>(height)
+                                : 0;
+    return asked_.exchange(size) != size;
   }
+  std::function<void()> newSize;  // called, on the asking thread, when a new size is asked
   // The sample (taken over) as a BGRx frame of the size asked; null when it cannot be.
   std::shared_ptr<const VideoFrame> Convert(GstSample* sample);
 
@@ -229,7 +234,10 @@ std::shared_ptr<const VideoFrame> FrameScaler::Convert(GstSample* sample) {
   }
   const int stride = static_cast<int>((static_cast<std::size_t>(outWidth) * 4 + kRowAlign - 1) /
                                       kRowAlign * kRowAlign);
-  PictureStore::Picture picture = store_->Take(static_cast<std::size_t>(stride) * outHeight);
+  // A picture at its own size, before the window has asked one, is drawn
+  // scaled at most: the window's memory, which costs more to make and to
+  // free, is for pictures at the size it asked.
+  PictureStore::Picture picture = store_->Take(static_cast<std::size_t>(stride) * outHeight, asked != 0);
   std::shared_ptr<unsigned char>& pixels = picture.memory;
   // A YUV picture shown larger than it is is converted at its own size by
   // swscale's unscaled converter and then enlarged by libyuv's BGRx filter:
@@ -302,36 +310,76 @@ namespace {
 
 // Where an appsink's frames go. A sink made before its window has no mixer
 // yet: it keeps the latest frame until one is attached.
+//
+// A scaled sink keeps its prerolled sample, the picture a paused graph
+// shows, and converts it again when the window asks another size: the first
+// picture of a file is shown as soon as the window has asked its size, not
+// one frame later, and a paused picture stays sharp when the window is
+// resized. A playing graph's next frame comes soon enough: nothing more is
+// held while it plays.
 struct SinkTarget {
   std::mutex mutex;
   VideoMixer* mixer = nullptr;
   int stream = 0;
   std::unique_ptr<FrameScaler> scaler;
   std::shared_ptr<const VideoFrame> held;  // converted already: the attach only hands it on
+  GstSample* prerolled = nullptr;          // scaled sinks: the paused picture's sample
+  std::uint64_t taken = 0;                 // samples taken so far: a converted older one is not shown
 
-  GstFlowReturn Take(GstSample* sample) {
+  ~SinkTarget() {
+    if (prerolled) gst_sample_unref(prerolled);
+  }
+
+  GstFlowReturn Take(GstSample* sample, bool preroll) {
+    if (!sample) return GST_FLOW_OK;
+    std::uint64_t mine = 0;
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      mine = ++taken;
+      if (scaler) {
+        if (prerolled) gst_sample_unref(prerolled);
+        prerolled = preroll ? gst_sample_ref(sample) : nullptr;
+        if (!mixer) {  // converted once attached, when the window may have asked its size
+          gst_sample_unref(sample);
+          return GST_FLOW_OK;
+        }
+      }
+    }
     std::shared_ptr<const VideoFrame> frame = scaler ? scaler->Convert(sample) : MapSample(sample);
     if (!frame) return GST_FLOW_OK;
-    std::unique_lock<std::mutex> lock(mutex);
+    std::lock_guard<std::mutex> lock(mutex);
     if (!mixer) {
       held = std::move(frame);
       return GST_FLOW_OK;
     }
-    VideoMixer* to = mixer;
-    lock.unlock();
-    to->Deliver(stream, std::move(frame));
+    if (mine == taken) mixer->Deliver(stream, std::move(frame));
     return GST_FLOW_OK;
+  }
+
+  // The paused picture again, at the size now asked.
+  void ConvertPrerolledAgain() {
+    GstSample* sample = nullptr;
+    std::uint64_t mine = 0;
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      if (!mixer || !prerolled || !scaler) return;
+      sample = gst_sample_ref(prerolled);
+      mine = taken;
+    }
+    std::shared_ptr<const VideoFrame> frame = scaler->Convert(sample);
+    std::lock_guard<std::mutex> lock(mutex);
+    if (frame && mixer && mine == taken) mixer->Deliver(stream, std::move(frame));
   }
 };
 
 constexpr char kTargetKey[] = "orvane-sink-target";
 
 GstFlowReturn OnSample(GstAppSink* sink, gpointer target) {
-  return static_cast<SinkTarget*>(target)->Take(gst_app_sink_pull_sample(sink));
+  return static_cast<SinkTarget*>(target)->Take(gst_app_sink_pull_sample(sink), false);
 }
 
 GstFlowReturn OnPreroll(GstAppSink* sink, gpointer target) {
-  return static_cast<SinkTarget*>(target)->Take(gst_app_sink_pull_preroll(sink));
+  return static_cast<SinkTarget*>(target)->Take(gst_app_sink_pull_preroll(sink), true);
 }
 
 }  // namespace
@@ -383,6 +431,7 @@ GstElement* MixerSink(VideoMixer* mixer, int stream, FrameScaler** scaler) {
   target->stream = stream;
   if (scaler) {
     target->scaler = std::make_unique<FrameScaler>();
+    target->scaler->newSize = [target] { target->ConvertPrerolledAgain(); };
     *scaler = target->scaler.get();
   }
   g_object_set_data(G_OBJECT(sink), kTargetKey, target);
@@ -401,10 +450,11 @@ void AttachMixer(GstElement* mixerSink, VideoMixer* mixer) {
     held = std::move(target->held);
   }
   if (held) mixer->Deliver(target->stream, std::move(held));
+  target->ConvertPrerolledAgain();
 }
 
 void AskSize(FrameScaler* scaler, int width, int height) {
-  if (scaler) scaler->Ask(width, height);
+  if (scaler && scaler->Ask(width, height) && width > 0 && height > 0 && scaler->newSize) scaler->newSize();
 }
 
 GstElement* ScalingMixerSink(VideoMixer* mixer, int stream, FrameScaler** scaler,

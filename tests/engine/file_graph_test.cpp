@@ -163,6 +163,28 @@ TEST_F(GraphFixture, FilesThatCannotPlayFailQuicklyAndHoldNothing) {
   EXPECT_TRUE(graph.RenderFile(TestClip("video-2s-320x240.mp4"), kRendererMixer7));
 }
 
+// A paused picture is scaled again whenever the window asks another size,
+// at once: no frame of a running graph is needed for it, also after a seek.
+TEST_F(GraphFixture, APausedPictureTakesEachSizeTheWindowAsks) {
+  graph.put_Volume(-10000);
+  ASSERT_TRUE(graph.RenderFile(TestClip("video-2s-320x240.mp4"), kRendererMixer7));
+  auto shownAt = [&](int width, int height) {
+    return WaitFor([&] {
+      auto f = mixer.Slot(0).Latest();
+      return f && f->width == width && f->height == height && f->data[0] > 150;
+    }, 1);
+  };
+  graph.SetVideoPosition({0, 0, 160, 120});
+  EXPECT_TRUE(shownAt(160, 120));
+  graph.SetVideoPosition({0, 0, 500, 300});
+  EXPECT_TRUE(shownAt(500, 300));
+  graph.SetPositionAbsolute(kSecond);
+  ASSERT_TRUE(WaitFor([&] { return Current() > kSecond / 2; }, 3));
+  graph.SetVideoPosition({0, 0, 100, 80});
+  EXPECT_TRUE(shownAt(100, 80));
+  EXPECT_EQ(mixer.Slot(0).Latest()->width, 100);
+}
+
 // The player builds the file named at start while its window is made; the
 // open of that file takes the graph over, any other open drops it.
 TEST(EarlyGraph, TheOpenOfTheSameFileTakesItOverAndAnyOtherDropsIt) {
