@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -148,27 +149,41 @@ const PutTarget& TargetFor(xcb_connection_t* connection, xcb_window_t window) {
 }  // namespace
 
 namespace {
-bool CanPutPicture(const QWidget* widget) {
-  if (!widget || !widget->isVisible() || !QtConnection()) return false;
+// Where a widget's pixels go in its top-level window.
+struct PutPlace {
+  xcb_connection_t* connection = nullptr;
+  xcb_window_t window = 0;
+  const PutTarget* target = nullptr;
+  QPoint origin;
+};
+
+std::optional<PutPlace> PlaceFor(const QWidget* widget) {
+  if (!widget || !widget->isVisible() || !QtConnection()) return std::nullopt;
   const QWidget* top = widget->window();
   // A native child (a video panel) has a window of its own, and the
   // toolkit paints it by other rules.
-  if (widget->nativeParentWidget() != top || !top->internalWinId()) return false;
-  if (widget->devicePixelRatioF() != 1.0) return false;
-  return TargetFor(QtConnection(), static_cast<xcb_window_t>(top->internalWinId())).usable;
+  if (widget->nativeParentWidget() != top || !top->internalWinId()) return std::nullopt;
+  if (widget->devicePixelRatioF() != 1.0) return std::nullopt;
+  PutPlace place;
+  place.connection = QtConnection();
+  place.window = static_cast<xcb_window_t>(top->internalWinId());
+  place.target = &TargetFor(place.connection, place.window);
+  if (!place.target->usable) return std::nullopt;
+  place.origin = widget->mapTo(top, QPoint(0, 0));
+  return place;
 }
 }  // namespace
 
 bool PutPicture(const QWidget* widget, const QImage& picture) {
-  if (!CanPutPicture(widget) || picture.isNull()) return false;
+  const std::optional<PutPlace> place = PlaceFor(widget);
+  if (!place || picture.isNull()) return false;
   const QImage pixels = picture.format() == QImage::Format_RGB32
                             ? picture
                             : picture.convertToFormat(QImage::Format_RGB32);
-  xcb_connection_t* connection = QtConnection();
-  const QWidget* top = widget->window();
-  const auto window = static_cast<xcb_window_t>(top->internalWinId());
-  const PutTarget& target = TargetFor(connection, window);
-  const QPoint origin = widget->mapTo(top, QPoint(0, 0));
+  xcb_connection_t* connection = place->connection;
+  const xcb_window_t window = place->window;
+  const PutTarget& target = *place->target;
+  const QPoint origin = place->origin;
   // Rows per request, within the server's request limit (in 4-byte units).
   const std::uint32_t maxBytes = xcb_get_maximum_request_length(connection) * 4u - 64u;
   std::vector<std::uint8_t> rows;
@@ -234,12 +249,13 @@ void DetachSharedPicture(unsigned char* memory, std::uint32_t segment) {
 }
 
 bool PutSharedPicture(const QWidget* widget, std::uint32_t segment, QSize size, int stride, QPoint at) {
-  if (!segment || !CanPutPicture(widget) || size.isEmpty() || stride < size.width() * 4 || stride % 4) return false;
-  xcb_connection_t* connection = QtConnection();
-  const QWidget* top = widget->window();
-  const auto window = static_cast<xcb_window_t>(top->internalWinId());
-  const PutTarget& target = TargetFor(connection, window);
-  const QPoint origin = widget->mapTo(top, QPoint(0, 0));
+  if (!segment || size.isEmpty() || stride < size.width() * 4 || stride % 4) return false;
+  const std::optional<PutPlace> place = PlaceFor(widget);
+  if (!place) return false;
+  xcb_connection_t* connection = place->connection;
+  const xcb_window_t window = place->window;
+  const PutTarget& target = *place->target;
+  const QPoint origin = place->origin;
   const QRegion visible = widget->visibleRegion() & QRect(at, size);
   for (const QRect& part : visible)
     xcb_shm_put_image(connection, window, target.gc, static_cast<std::uint16_t>(stride / 4),
