@@ -368,11 +368,14 @@ bool GstFileGraph::GetPositions(std::int64_t* current, std::int64_t* stop) {
 void GstFileGraph::SetPositions(std::int64_t current, int flags) {
   if (!pipeline_ || (flags & 3) == kSeekingNoPositioning) return;
   // Past an estimated stop is still inside the file; past the real end the stream ends.
+  // No stop is kept from before: a demuxer that has met its last frame holds
+  // that as its stop, a little before the length it gave, and refuses a start
+  // past it.
   current = std::max<std::int64_t>(0, current);
   int seekFlags = GST_SEEK_FLAG_FLUSH;
   seekFlags |= (flags & kSeekingSeekToKeyFrame) ? GST_SEEK_FLAG_KEY_UNIT : GST_SEEK_FLAG_ACCURATE;
   if (gst_element_seek(pipeline_, rate_, GST_FORMAT_TIME, static_cast<GstSeekFlags>(seekFlags),
-                       GST_SEEK_TYPE_SET, current * 100, GST_SEEK_TYPE_NONE, -1)) {
+                       GST_SEEK_TYPE_SET, current * 100, GST_SEEK_TYPE_SET, -1)) {
     ended_ = false;
     lastCurrent_ = current;
     DrainBus();  // an EOS queued before the flush belongs to the old position

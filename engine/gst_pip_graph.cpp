@@ -327,10 +327,11 @@ void GstPipGraph::SetPositions(std::int64_t current, int flags) {
 // Each file is sought once, from one of its sinks (its picture's, else its
 // sound's). The pipeline would seek every sink, so each file twice, and a
 // file whose second flush meets the first can stop for good: it then neither
-// plays on nor ends.
+// plays on nor ends. No stop is kept from before (see GstFileGraph::SetPositions):
+// the shorter file is often sought past its end.
 bool GstPipGraph::Seek(double rate, GstSeekFlags flags, std::int64_t position) {
   GstEvent* seek = gst_event_new_seek(rate, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET, position,
-                                      GST_SEEK_TYPE_NONE, -1);
+                                      GST_SEEK_TYPE_SET, -1);
   bool taken = false;
   for (int s = 0; s < 2; ++s)
     if (GstElement* sink = videoSinks_[s] ? videoSinks_[s] : audioSinks_[s])

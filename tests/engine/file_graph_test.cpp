@@ -95,6 +95,34 @@ TEST_F(GraphFixture, PlaysToTheEndWhereCurrentEqualsStop) {
   EXPECT_LT(Current(), stop);
 }
 
+// A seek to or past the end of a file whose length is known ends it, as
+// playing to the end does, also after the file has been played to its end
+// once. Matroska's demuxer then knows its last frame, a little before the
+// length it first gave, and refused a seek to that length with a critical.
+TEST_F(GraphFixture, ASeekToOrPastTheEndEndsTheFile) {
+  int criticals = 0;
+  const guint handler = g_log_set_handler(
+      "GStreamer", static_cast<GLogLevelFlags>(G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING),
+      [](const gchar*, GLogLevelFlags, const gchar*, gpointer count) { ++*static_cast<int*>(count); }, &criticals);
+  for (const char* clip : {"tone-video-10s.mkv", "video-10s-640x360.mp4"}) {
+    SCOPED_TRACE(clip);
+    graph.put_Volume(-10000);
+    ASSERT_TRUE(graph.RenderFile(TestClip(clip), kRendererMixer7));
+    const std::int64_t length = Stop();
+    graph.Run();
+    graph.SetPositionAbsolute(length - kSecond / 2);
+    ASSERT_TRUE(WaitFor([&] { return Current() == Stop(); }, 5));
+    for (std::int64_t to : {length, length + 3 * kSecond}) {
+      graph.SetPositionAbsolute(0);
+      ASSERT_TRUE(WaitFor([&] { return Current() < kSecond; }, 5));
+      graph.SetPositionAbsolute(to);
+      EXPECT_TRUE(WaitFor([&] { return Current() == Stop(); }, 5)) << to;
+    }
+  }
+  g_log_remove_handler("GStreamer", handler);
+  EXPECT_EQ(criticals, 0);
+}
+
 TEST_F(GraphFixture, SeeksRateAndFrameStepMoveThePosition) {
   // The null sink's clock in a virtual machine pauses now and then; timing is
   // measured on the system clock, with the sound still going to the server.
