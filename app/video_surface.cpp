@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QRegion>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QTextLayout>
 #include <fcntl.h>
 #include <poll.h>
@@ -388,6 +389,10 @@ void OpenGlProbe::Stop() {
 bool OpenGlAvailable(OpenGlProbe& probe) {
   QString platform = QGuiApplication::platformName();
   if (platform == "offscreen" || platform == "minimal") return probe.Stop(), false;
+  // On a screen of fewer than 24 bits the toolkit's OpenGL widgets are
+  // composed as black: the raster engine draws there.
+  if (const QScreen* screen = QGuiApplication::primaryScreen(); screen && screen->depth() < 24)
+    return probe.Stop(), false;
   const QString renderer = QString::fromLocal8Bit(probe.Renderer());
   if (renderer.isEmpty()) return false;
   // A software rasteriser draws on the CPU, slower than the raster engine.

@@ -51,6 +51,17 @@ expect none "1000 forced, playing" ORVANE_RENDERER=1000 -- "$media/video-2s-320x
 # gives the OpenGL surface and with it the driver.
 expect driver "software rasteriser allowed" ORVANE_ALLOW_SOFTWARE_GL=1
 expect driver "1009 forced" ORVANE_RENDERER=1009
+# On a 16-bit screen the toolkit's OpenGL widgets show only black: 1009
+# forced falls back to the raster kind, whose picture shows.
+deep=$DISPLAY
+shallow=170
+while [ -e "/tmp/.X11-unix/X$shallow" ] || [ -e "/tmp/.X$shallow-lock" ]; do shallow=$((shallow + 1)); done
+Xvfb ":$shallow" -screen 0 1024x768x16 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$shallow" ] && break; sleep 0.1; done
+export DISPLAY=":$shallow"
+expect none "1009 forced on a 16-bit screen" ORVANE_RENDERER=1009 -- "$media/video-2s-320x240.mp4"
+export DISPLAY=$deep
 # Without its probe program, or with one that fails or hangs, the player has
 # no OpenGL and still starts; a hanging probe is not left behind.
 rm "$prog/OrvaneGlProbe"
