@@ -278,6 +278,7 @@ void GstFileGraph::Release() {
   lastCurrent_ = 0;
   ended_ = false;
   rate_ = 1.0;
+  windowWidth_ = windowHeight_ = 0;
   clockWatch_.Reset();
 }
 
@@ -422,7 +423,25 @@ void GstFileGraph::SetVideoPosition(const PixelRect& destination) {
 }
 
 void GstFileGraph::SetWindowPosition(int left, int top, int width, int height) {
+  const bool resized = windowWidth_ > 0 && (width != windowWidth_ || height != windowHeight_);
+  windowWidth_ = width;
+  windowHeight_ = height;
   out_.SetWindowPosition(kind_, left, top, width, height);
+  // A sink that cannot scale (no Xv) shows a paused picture at the size it
+  // was made for: it is made again at the new size, where the graph stands.
+  if (!resized || !pipeline_ || kind_ != kRendererDefault || !out_.OwnScaler() || ended_) return;
+  GstState state = GST_STATE_NULL, pending = GST_STATE_NULL;
+  gint64 position = 0;
+  if (gst_element_get_state(pipeline_, &state, &pending, 0) == GST_STATE_CHANGE_SUCCESS &&
+      state == GST_STATE_PAUSED && gst_element_query_position(pipeline_, GST_FORMAT_TIME, &position) &&
+      gst_element_seek(pipeline_, rate_, GST_FORMAT_TIME,
+                       static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), GST_SEEK_TYPE_SET,
+                       position, GST_SEEK_TYPE_SET, -1)) {
+    // Drawn again with its borders once there: the expose above drew the old
+    // picture, which may reach beyond the new rectangle.
+    gst_element_get_state(pipeline_, nullptr, nullptr, GST_SECOND / 2);
+    out_.Expose(kind_);
+  }
 }
 
 void GstFileGraph::Expose() { out_.Expose(kind_); }

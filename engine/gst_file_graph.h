@@ -69,6 +69,7 @@ class GstFileGraph final : public GstGraph<MediaGraph>, public PrerolledFacts {
   std::int64_t stop_ = 0;
   std::int64_t lastCurrent_ = 0;
   bool ended_ = false;
+  int windowWidth_ = 0, windowHeight_ = 0;  // the sink window's picture size last asked
   StandingClockWatch clockWatch_;
   std::unique_ptr<EarlyBuild> early_;
 };

@@ -176,6 +176,27 @@ TEST_P(RenderFixture, BarsAppearWhereThePictureIs) {
   for (int bar = 0; bar < 7; ++bar)
     ExpectBar(image, (2 * bar + 1) * 540 / 14, 110, kBars[bar], "bar");
 
+  // Paused, the picture takes a new rectangle at once, also where the sink
+  // itself cannot scale: 4:3 in the 540 x 260 area is 346 x 260 from x 97.
+  const int mode = form->session().ScaleMode;
+  form->session().ScaleMode = engine::kScale43;
+  form->session().FitVideo();
+  auto narrowBars = [](const QImage& shot) {
+    for (int bar = 0; bar < 7; ++bar)
+      if (!ShowsBar(shot, 97 + (2 * bar + 1) * 346 / 14, 110, kBars[bar])) return false;
+    return true;
+  };
+  image = Screen();
+  for (int waited = 0; waited < 3000 && !narrowBars(image); waited += 100) {
+    Wait(100);
+    image = Screen();
+  }
+  for (int bar = 0; bar < 7; ++bar)
+    ExpectBar(image, 97 + (2 * bar + 1) * 346 / 14, 110, kBars[bar], "bar at 4:3");
+  form->session().ScaleMode = mode;
+  form->session().FitVideo();
+  Wait(300);
+
   if (GetParam() == engine::kRendererDefault) return;
   // The mixer mirrors and fades stream 0 and keeps a black border outside it.
   engine::VideoMixer& mixer = form->mixer();
