@@ -2,6 +2,10 @@
 
 #include <QEvent>
 #include <QPainter>
+#include <QRgb>
+
+#include <algorithm>
+#include <cstdint>
 
 #include "platform/x11_window.h"
 
@@ -52,9 +56,31 @@ void MediaNameStrip::paintEvent(QPaintEvent*) {
   backgroundStale_ = true;
 }
 
+namespace {
+// A premultiplied pixel over an opaque one, as the toolkit's raster blend does.
+inline QRgb Over(QRgb source, QRgb target) {
+  const unsigned alpha = qAlpha(source);
+  if (alpha == 0) return target;
+  if (alpha == 255) return source;
+  const unsigned rest = 255 - alpha;
+  std::uint32_t redBlue = (target & 0xff00ff) * rest;
+  redBlue = ((redBlue + ((redBlue >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
+  std::uint32_t greenAlpha = ((target >> 8) & 0xff00ff) * rest;
+  greenAlpha = (greenAlpha + ((greenAlpha >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
+  return (source + (greenAlpha | redBlue)) | 0xff000000u;
+}
+}  // namespace
+
 void MediaNameStrip::ShowNow() {
   // Hidden, it is painted when shown.
   if (!isVisible() || size().isEmpty()) return;
+  // Composed here pixel for pixel: a painter begun 50 times a second costs
+  // more than the few rows the name covers.
+  if (devicePixelRatioF() != 1.0) {
+    update();
+    return;
+  }
+  bool whole = false;
   if (backgroundStale_ || backgroundPicture_.size() != size()) {
     backgroundPicture_ = QImage(size(), QImage::Format_RGB32);
     backgroundPicture_.fill(Qt::black);
@@ -67,10 +93,35 @@ void MediaNameStrip::ShowNow() {
     else
       painter.drawPixmap(place.topLeft(), background_->Picture());
     backgroundStale_ = false;
+    whole = true;
   }
-  frame_ = backgroundPicture_;
-  QPainter(&frame_).drawPixmap(name_->pos(), name_->Picture());
-  if (!platform::PutPicture(this, frame_)) update();
+  if (frame_.size() != size()) {
+    frame_ = QImage(size(), QImage::Format_RGB32);
+    whole = true;
+  }
+  const QPixmap& name = name_->Picture();
+  if (name.cacheKey() != namePictureKey_) {
+    namePicture_ = name.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    namePictureKey_ = name.cacheKey();
+  }
+  const QRect strip = rect();
+  const QRect at = QRect(name_->pos(), namePicture_.size()) & strip;
+  // Only where the name stands now or stood last changes.
+  const QRect changed = whole ? strip : (at | shown_) & strip;
+  for (int y = changed.top(); y <= changed.bottom(); ++y) {
+    auto* row = reinterpret_cast<QRgb*>(frame_.scanLine(y));
+    const auto* back = reinterpret_cast<const QRgb*>(backgroundPicture_.constScanLine(y));
+    std::copy(back + changed.left(), back + changed.right() + 1, row + changed.left());
+    if (y < at.top() || y > at.bottom()) continue;
+    const auto* over = reinterpret_cast<const QRgb*>(namePicture_.constScanLine(y - name_->y()));
+    for (int x = at.left(); x <= at.right(); ++x) row[x] = Over(over[x - name_->x()], row[x]);
+  }
+  shown_ = at;
+  if (changed.isEmpty()) return;
+  if (!platform::PutPicture(this, frame_, changed)) {
+    update();
+    shown_ = QRect();
+  }
 }
 
 }  // namespace app

@@ -44,7 +44,10 @@ class MediaNameStrip : public QWidget {
   MediaNameLabel* name_;
   QImage backgroundPicture_;
   bool backgroundStale_ = true;
-  QImage frame_;
+  QImage namePicture_;  // the name's picture, premultiplied, for the blend
+  qint64 namePictureKey_ = 0;
+  QImage frame_;        // the strip as last put; only the changed part is remade
+  QRect shown_;         // where the name stood in the last put
 };
 
 }  // namespace app

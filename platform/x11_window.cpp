@@ -174,7 +174,7 @@ std::optional<PutPlace> PlaceFor(const QWidget* widget) {
 }
 }  // namespace
 
-bool PutPicture(const QWidget* widget, const QImage& picture) {
+bool PutPicture(const QWidget* widget, const QImage& picture, const QRect& area) {
   const std::optional<PutPlace> place = PlaceFor(widget);
   if (!place || picture.isNull()) return false;
   const QImage pixels = picture.format() == QImage::Format_RGB32
@@ -187,7 +187,8 @@ bool PutPicture(const QWidget* widget, const QImage& picture) {
   // Rows per request, within the server's request limit (in 4-byte units).
   const std::uint32_t maxBytes = xcb_get_maximum_request_length(connection) * 4u - 64u;
   std::vector<std::uint8_t> rows;
-  const QRegion visible = widget->visibleRegion() & QRect(QPoint(0, 0), pixels.size());
+  const QRect whole(QPoint(0, 0), pixels.size());
+  const QRegion visible = widget->visibleRegion() & (area.isNull() ? whole : area & whole);
   for (const QRect& part : visible) {
     const int rowBytes = part.width() * 4;
     const int perRequest = std::max(1, static_cast<int>(maxBytes / static_cast<std::uint32_t>(rowBytes)));

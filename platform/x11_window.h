@@ -49,7 +49,8 @@ void FillNativeWindow(const QWidget* widget, const QRect& area, QRgb color);
 // False, with nothing drawn, unless the widget is visible, on X11, at a
 // device pixel ratio of 1, inside its top-level's own X window (not inside a
 // native child) of a 24- or 32-bit depth: the caller then repaints the usual way.
-bool PutPicture(const QWidget* widget, const QImage& picture);
+// `area`, where given, limits the put to that part of the picture.
+bool PutPicture(const QWidget* widget, const QImage& picture, const QRect& area = QRect());
 
 // Pictures the X server reads from memory it shares with us (MIT-SHM), so a
 // video frame reaches the window without a copy through the toolkit.
