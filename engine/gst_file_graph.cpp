@@ -391,12 +391,15 @@ bool GstFileGraph::SetRate(double rate) {
   // a seek that is still pending.
   gint64 position = 0;
   if (!gst_element_query_position(pipeline_, GST_FORMAT_TIME, &position)) position = lastCurrent_ * 100;
-  if (!gst_element_seek(pipeline_, rate, GST_FORMAT_TIME,
-                        static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
-                        GST_SEEK_TYPE_SET, position, GST_SEEK_TYPE_NONE, -1))
-    return false;
+  if (!SeekAt(rate, position)) return false;
   rate_ = rate;
   return true;
+}
+
+bool GstFileGraph::SeekAt(double rate, gint64 position) {
+  return gst_element_seek(pipeline_, rate, GST_FORMAT_TIME,
+                          static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                          GST_SEEK_TYPE_SET, position, GST_SEEK_TYPE_SET, -1);
 }
 
 bool GstFileGraph::Step() {
@@ -434,9 +437,7 @@ void GstFileGraph::SetWindowPosition(int left, int top, int width, int height) {
   gint64 position = 0;
   if (gst_element_get_state(pipeline_, &state, &pending, 0) == GST_STATE_CHANGE_SUCCESS &&
       state == GST_STATE_PAUSED && gst_element_query_position(pipeline_, GST_FORMAT_TIME, &position) &&
-      gst_element_seek(pipeline_, rate_, GST_FORMAT_TIME,
-                       static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), GST_SEEK_TYPE_SET,
-                       position, GST_SEEK_TYPE_SET, -1)) {
+      SeekAt(rate_, position)) {
     // Drawn again with its borders once there: the expose above drew the old
     // picture, which may reach beyond the new rectangle.
     gst_element_get_state(pipeline_, nullptr, nullptr, GST_SECOND / 2);

@@ -322,7 +322,7 @@ struct SinkTarget {
   VideoMixer* mixer = nullptr;
   int stream = 0;
   std::unique_ptr<FrameScaler> scaler;
-  std::shared_ptr<const VideoFrame> held;  // converted already: the attach only hands it on
+  std::shared_ptr<const VideoFrame> held;  // unscaled sinks, mapped already: the attach only hands it on
   GstSample* prerolled = nullptr;          // scaled sinks: the paused picture's sample
   std::uint64_t taken = 0;                 // samples taken so far: a converted older one is not shown
 
