@@ -368,7 +368,7 @@ void TOrvaneMain_Form::showEvent(QShowEvent* event) {
   if (shown_ || startUpQueued_) return;
   startUpQueued_ = true;
   new PutAgainAfterExpose(windowHandle(), this, [this] {
-    nameStrip_->ShowNow();
+    nameStrip_->ShowNow(true);
     if (FFTBox->isVisible()) FFTBox->ShowNow();
     // Also paused: the toolkit's copy may hold an older frame than the one shown.
     if (auto* painted = qobject_cast<PainterVideoSurface*>(videoSurface_)) painted->ShowNow();
@@ -617,7 +617,7 @@ void TOrvaneMain_Form::SetResolutionText(const std::string& text) {
 void TOrvaneMain_Form::SetMediaName(const std::string& text) {
   CurMedia_L->setText(Q(text));
   CurMedia_L->adjustSize();
-  nameStrip_->ShowNow();
+  nameStrip_->ShowNow(true);
 }
 
 void TOrvaneMain_Form::SetSeekBar(std::int64_t current, std::int64_t stop) {

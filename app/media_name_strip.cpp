@@ -71,16 +71,15 @@ inline QRgb Over(QRgb source, QRgb target) {
 }
 }  // namespace
 
-void MediaNameStrip::ShowNow() {
+void MediaNameStrip::ShowNow(bool whole) {
   // Hidden, it is painted when shown.
   if (!isVisible() || size().isEmpty()) return;
-  // Composed here pixel for pixel: a painter begun 50 times a second costs
-  // more than the few rows the name covers.
+  // Composed here pixel for pixel, at a pixel ratio of 1 (else painted): a
+  // painter begun 50 times a second costs more than the rows the name covers.
   if (devicePixelRatioF() != 1.0) {
     update();
     return;
   }
-  bool whole = false;
   if (backgroundStale_ || backgroundPicture_.size() != size()) {
     backgroundPicture_ = QImage(size(), QImage::Format_RGB32);
     backgroundPicture_.fill(Qt::black);

@@ -33,8 +33,9 @@ class MediaNameLabel : public QLabel {
 class MediaNameStrip : public QWidget {
  public:
   MediaNameStrip(QWidget* strip, tximage* background, MediaNameLabel* name);
-  // After the name moved or changed.
-  void ShowNow();
+  // After the name moved or changed; `whole` after an expose, where the
+  // toolkit has shown its own, older copy of the strip.
+  void ShowNow(bool whole = false);
 
  protected:
   void paintEvent(QPaintEvent*) override;
