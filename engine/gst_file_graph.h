@@ -58,11 +58,11 @@ class GstFileGraph final : public GstGraph<MediaGraph>, public PrerolledFacts {
                                   const VideoOutput* output, double gain, float pan,
                                   PlaybinOutput& out);
   std::unique_ptr<EarlyBuild> TakeEarlyBuild();  // joined
-  // A flushing, accurate seek to `position` at `rate`, with no stop (see SetPositions).
-  bool SeekAt(double rate, gint64 position);
   static void FreeEarlyBuild(std::unique_ptr<EarlyBuild> early);
   void DrainBus();
   void QueryStop();
+  // A flushing, accurate seek to `position` at `rate`, with no stop (see SetPositions).
+  bool SeekAt(double rate, gint64 position);
   void SettleEnd();
 
   PlaybinOutput out_;
