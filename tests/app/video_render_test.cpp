@@ -160,16 +160,20 @@ TEST_P(RenderFixture, BarsAppearWhereThePictureIs) {
   EXPECT_EQ(form->Video_P->width(), 540);
   EXPECT_EQ(form->Video_P->height(), 260);
   // A sink drawing in its own window may show the sought frame a little later.
-  auto allBars = [](const QImage& shot) {
-    for (int bar = 0; bar < 7; ++bar)
-      if (!ShowsBar(shot, (2 * bar + 1) * 540 / 14, 110, kBars[bar])) return false;
-    return shot.width() == 540;
+  auto barsShownAt = [&](int left, int width) {
+    auto shown = [&](const QImage& shot) {
+      for (int bar = 0; bar < 7; ++bar)
+        if (!ShowsBar(shot, left + (2 * bar + 1) * width / 14, 110, kBars[bar])) return false;
+      return shot.width() == 540;
+    };
+    QImage shot = Screen();
+    for (int waited = 0; waited < 3000 && !shown(shot); waited += 100) {
+      Wait(100);
+      shot = Screen();
+    }
+    return shot;
   };
-  QImage image = Screen();
-  for (int waited = 0; waited < 3000 && !allBars(image); waited += 100) {
-    Wait(100);
-    image = Screen();
-  }
+  QImage image = barsShownAt(0, 540);
   if (const char* dir = std::getenv("ORVANE_ARTIFACTS"))
     image.save(QString("%1/render-%2.png").arg(dir).arg(GetParam()));
   ASSERT_EQ(image.width(), 540);
@@ -181,16 +185,7 @@ TEST_P(RenderFixture, BarsAppearWhereThePictureIs) {
   const int mode = form->session().ScaleMode;
   form->session().ScaleMode = engine::kScale43;
   form->session().FitVideo();
-  auto narrowBars = [](const QImage& shot) {
-    for (int bar = 0; bar < 7; ++bar)
-      if (!ShowsBar(shot, 97 + (2 * bar + 1) * 346 / 14, 110, kBars[bar])) return false;
-    return true;
-  };
-  image = Screen();
-  for (int waited = 0; waited < 3000 && !narrowBars(image); waited += 100) {
-    Wait(100);
-    image = Screen();
-  }
+  image = barsShownAt(97, 346);
   for (int bar = 0; bar < 7; ++bar)
     ExpectBar(image, 97 + (2 * bar + 1) * 346 / 14, 110, kBars[bar], "bar at 4:3");
   form->session().ScaleMode = mode;
