@@ -11,6 +11,9 @@
 namespace engine {
 
 namespace {
+// Five seconds of the session's 100 ms tick.
+constexpr int kLeavingMenuTicks = 50;
+
 // The picture as shown: the title's display aspect applied to its height.
 void DisplaySize(const DvdVideoAttributes& a, int* width, int* height) {
   *height = a.sourceHeight;
@@ -166,6 +169,7 @@ void DvdRoad::JumpToDvdItem(int index) {
   } else {
     graph_->PlayChapterInTitle(title, chapter);
   }
+  leavingMenuTicks_ = kLeavingMenuTicks;
   view_.SetTimer(Timer::Session, true);
   s.PlayRate = 1.0;
   view_.SetStatusText(kStatusPlaying);
@@ -225,6 +229,7 @@ bool DvdRoad::TakesToggle() {
     int vx = 0, vy = 0;
     if (ToVideo(mouseX_, mouseY_, &vx, &vy)) graph_->ActivateAtPosition(vx, vy);
     session_.IsPlaying = true;
+    leavingMenuTicks_ = kLeavingMenuTicks;
     view_.SetTimer(Timer::Session, true);
   }
   return true;
@@ -306,9 +311,13 @@ bool DvdRoad::TickPosition() {
   switch (graph_->Domain()) {
     case kDvdDomainVideoManagerMenu:
     case kDvdDomainVideoTitleSetMenu:
+      // The menu the click left is still shown: the tick goes on until the
+      // title shows, or stops after a while (the button led to another menu).
+      if (leavingMenuTicks_ > 0 && --leavingMenuTicks_ > 0) return false;
       ShowMenuDomain();
       return false;
     case kDvdDomainTitle:
+      leavingMenuTicks_ = 0;
       if (graph_->PlaybackStuck()) return ReopenAtSamePlace();
       return ShowTitleDomain();
     case kDvdDomainStop:

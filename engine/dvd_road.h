@@ -105,6 +105,10 @@ class DvdRoad final : public SessionRoad {
   DvdGraph* graph_ = nullptr;
   int mouseX_ = 0, mouseY_ = 0;
   bool menuStatus_ = false;  // the status reads "播放菜单"
+  // Ticks left to wait for the navigator to leave a menu after a button was
+  // activated or an item jumped to: it shows the title only once the title's
+  // first picture is out, and a loaded machine takes longer than one tick.
+  int leavingMenuTicks_ = 0;
   int chosenAngle_ = 1;
   // The viewer's sub-picture and audio choices on this disc, given again
   // when the disc is opened again at the same place (-1: none made).

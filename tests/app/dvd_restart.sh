@@ -37,22 +37,36 @@ if not blue[0] < orange[0]: sys.exit('buttons out of place')
 print(blue[0], blue[1], orange[0], orange[1], blue[2])
 PY
 }
-# Title 2's picture (a white ball on black) in a window's screenshot: most of
-# the picture above the control bar near black, and some of it white.
-shows_ball() {
-  /usr/bin/python3 - "$1" <<'PY'
+# What a window's screenshot shows above the control bar: "ball" is title 2's
+# picture (a white ball on black, mostly near black, some of it white), "bars"
+# title 1's colour bars (some yellow and some cyan).
+shows() {  # SHOT ball|bars
+  /usr/bin/python3 - "$1" "$2" <<'PY'
 import subprocess, sys
 ppm = subprocess.run(['convert', sys.argv[1], 'ppm:-'], capture_output=True, check=True).stdout
 head = ppm.split(b'\n', 3)
 w, h = map(int, head[1].split()); data = head[3]
-n = dark = white = 0
+n = dark = white = yellow = cyan = 0
 for y in range(0, h * 3 // 4, 2):
     for x in range(0, w, 2):
-        i = 3 * (w * y + x); n += 1
-        dark += data[i] < 40 and data[i + 1] < 40 and data[i + 2] < 40
-        white += data[i] > 200 and data[i + 1] > 200 and data[i + 2] > 200
-sys.exit(0 if dark > 0.6 * n and white > 0.002 * n else 1)
+        r, g, b = data[3 * (w * y + x):3 * (w * y + x) + 3]; n += 1
+        dark += r < 40 and g < 40 and b < 40
+        white += r > 200 and g > 200 and b > 200
+        yellow += r > 150 and g > 150 and b < 80
+        cyan += r < 80 and g > 150 and b > 150
+if sys.argv[2] == 'ball':
+    sys.exit(0 if dark > 0.6 * n and white > 0.002 * n else 1)
+sys.exit(0 if yellow > 0.02 * n and cyan > 0.02 * n else 1)
 PY
+}
+# Waits up to 4 s for the window to show a picture (see shows).
+wait_for() {  # WINDOW ball|bars
+  for _ in $(seq 20); do
+    import -window "$1" "$work/shown.png"
+    shows "$work/shown.png" "$2" && return 0
+    sleep 0.2
+  done
+  return 1
 }
 # The name of the pointer's picture as the server shows it now.
 cursor() {
@@ -91,7 +105,9 @@ xdotool mousemove $((X + ox)) $((Y + oy)); sleep 0.5; over2=$(cursor)
 
 echo "== a click on the left button plays title 1; closing stores the disc"
 xdotool mousemove $((X + bx)) $((Y + by)) click 1
-sleep 3.5
+# Timed from the title's first picture, however long a loaded machine takes to it.
+wait_for "$win" bars || fail "title 1's picture did not show after the click"
+sleep 3
 close_player
 [ "$(ini_value LastPlayType)" = 2 ] || fail "LastPlayType $(ini_value LastPlayType)"
 [ "$(ini_value LastDvd)" = "$dvd" ] || fail "LastDvd '$(ini_value LastDvd)'"
@@ -124,13 +140,8 @@ read -r bx by ox oy width < <(buttons "$shots/dvd-menu-default-renderer.png") ||
 eval "$(xdotool getwindowgeometry --shell "$win")"
 xdotool mousemove $((X + ox)) $((Y + oy)); sleep 0.5
 xdotool mousemove $((X + ox + 2)) $((Y + oy)) click 1
-# Title 2 lasts 2 s: closed as soon as its picture shows, however long a
-# loaded machine takes to get there.
-for _ in $(seq 20); do
-  import -window "$win" "$work/after-click.png"
-  shows_ball "$work/after-click.png" && break
-  sleep 0.2
-done
+# Title 2 lasts 2 s: closed as soon as its picture shows.
+wait_for "$win" ball || true
 close_player
 [ "$(ini_value LastDvdTitle)" = 2 ] || fail "the click played title '$(ini_value LastDvdTitle)'"
 echo "ok"

@@ -78,6 +78,32 @@ TEST_F(DvdSession, TheTickFollowsMenusTitlesChaptersAndTheEndOfTheTitle) {
   EXPECT_TRUE(session.TickIdle);
 }
 
+// The navigator leaves a menu only once the title's first picture is out,
+// which on a loaded machine is several ticks after the click.
+TEST_F(DvdSession, AClickInAMenuKeepsTheTickUntilTheTitleShowsOrFiveSecondsPass) {
+  session.SessionTick();
+  ASSERT_FALSE(view.timers[Timer::Session]);
+  session.TogglePlayPause();
+  EXPECT_TRUE(Sent("activate"));
+  session.SessionTick();
+  session.SessionTick();
+  EXPECT_TRUE(view.timers[Timer::Session]);
+  At(1, 1, 2);
+  EXPECT_EQ(view.status, kStatusPlaying);
+  EXPECT_EQ(view.time, "0:00:02 / 1:30:00");
+
+  // Back in a menu, a click that leads to no title: the tick stops after 5 s.
+  disc.domain = kDvdDomainVideoManagerMenu;
+  session.SessionTick();
+  ASSERT_FALSE(view.timers[Timer::Session]);
+  session.TogglePlayPause();
+  for (int tick = 1; tick < 50; ++tick) session.SessionTick();
+  EXPECT_TRUE(view.timers[Timer::Session]);
+  session.SessionTick();
+  EXPECT_FALSE(view.timers[Timer::Session]);
+  EXPECT_EQ(view.status, kStatusDvdMenu);
+}
+
 TEST_F(DvdSession, LanguageMenusListEachLanguageOnceAndMapByPosition) {
   // No title yet: the disc cannot say, so the submenus are disabled.
   std::vector<std::string> codes;
