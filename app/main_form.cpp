@@ -678,7 +678,13 @@ void TOrvaneMain_Form::RepaintVideo() {
 }
 
 void TOrvaneMain_Form::PaintVideoNow() {
-  if (videoSurface_ && videoSurface_->isVisible()) videoSurface_->repaint();
+  if (!videoSurface_ || !videoSurface_->isVisible()) return;
+  // Just after the fit the toolkit would first repaint the whole resized
+  // window; the first picture goes out straight when it can, without the logo over it.
+  ShowLogoWhileNoPicture();
+  if (auto* painted = qobject_cast<PainterVideoSurface*>(videoSurface_); painted && painted->PutLatest())
+    return;
+  videoSurface_->repaint();
 }
 
 void TOrvaneMain_Form::RunAfterPlayAction() {

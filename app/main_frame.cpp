@@ -441,7 +441,10 @@ void TOrvaneMain_Form::UpdateTransportButtons() {
       {Full_XI, "Full_Normal_btn.bmp"}};
   for (auto [button, normal] : family)
     LoadSkinPicture(button, button->isEnabled() ? QString(normal) : StateFile(normal, "Disable"));
-  // The logo fills the video area while no picture plays.
+  ShowLogoWhileNoPicture();
+}
+
+void TOrvaneMain_Form::ShowLogoWhileNoPicture() {
   const bool picture = session_.IsPlaying && session_.PlayType != engine::kPlayNone &&
                        session_.PlayType != engine::kPlayAudio;
   if (MainLogo_I) MainLogo_I->setVisible(!picture);

@@ -77,12 +77,13 @@ class PainterVideoSurface : public QWidget {
   PainterVideoSurface(engine::VideoMixer& mixer, QWidget* panel);
   // For a new frame, or a changed alpha or rectangle.
   void ShowNow();
+  // The latest frame straight to the display, when it can go there (see above).
+  bool PutLatest();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  bool PutLatest();
   engine::VideoMixer& mixer_;
 };
 

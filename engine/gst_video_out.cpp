@@ -152,6 +152,7 @@ class FrameScaler {
                                 : 0;
     return asked_.exchange(size) != size;
   }
+  bool Asked() const { return asked_.load() != 0; }
   std::function<void()> newSize;  // called, on the asking thread, when a new size is asked
   // The sample (taken over) as a BGRx frame of the size asked; null when it cannot be.
   std::shared_ptr<const VideoFrame> Convert(GstSample* sample);
@@ -450,7 +451,10 @@ void AttachMixer(GstElement* mixerSink, VideoMixer* mixer) {
     held = std::move(target->held);
   }
   if (held) mixer->Deliver(target->stream, std::move(held));
-  target->ConvertPrerolledAgain();
+  // A graph built before the window asked a size (the one started with the
+  // program) is converted once the window's fit asks one: at its own size now
+  // it would cost a 1080p conversion that is thrown away at once.
+  if (target->scaler && target->scaler->Asked()) target->ConvertPrerolledAgain();
 }
 
 void AskSize(FrameScaler* scaler, int width, int height) {

@@ -30,8 +30,8 @@ bool MediaFileRoad::BuildFileGraph(const std::string& path, const Place* place) 
   s.MediaLength = stop;
   ProbeVideoStream(path);
   s.KeepOriginalRatio = static_cast<double>(s.VideoHeight) / s.VideoWidth;
+  s.PlayType = kPlayMedia;  // the first picture is shown as this type's, without the logo
   FitAndRun(place);
-  s.PlayType = kPlayMedia;
   return true;
 }
 
