@@ -294,6 +294,8 @@ class TOrvaneMain_Form : public QWidget, public engine::SessionView {
   void LoadSkinPicture(tximage* control, const QString& fileName);
   const std::string& skinFolder() const { return skinFolder_; }
   void UpdateTransportButtons();
+  // The button's normal or disabled picture, as it is now.
+  void ShowEnabledState(tximage* button);
   // The logo fills the video area while no picture plays.
   void ShowLogoWhileNoPicture();
   void LayoutControlBar();

@@ -434,14 +434,20 @@ void TOrvaneMain_Form::PlaceStatusLabels() {
 void TOrvaneMain_Form::UpdateTransportButtons() {
   LoadSkinPicture(PlayPause_XI, session_.IsPlaying && !session_.IsPaused ? "Pause_Normal_Btn.bmp"
                                                                          : "Play_Normal_Btn.bmp");
+  for (tximage* button : {Stop_XI, Backward_XI, Forward_XI, Previous_XI, Next_XI, Capture_XI, Full_XI})
+    ShowEnabledState(button);
+  ShowLogoWhileNoPicture();
+}
+
+void TOrvaneMain_Form::ShowEnabledState(tximage* button) {
   const std::pair<tximage*, const char*> family[] = {
       {Stop_XI, "Stop_Normal_Btn.bmp"},   {Backward_XI, "BackWard_Normal_Btn.bmp"},
       {Forward_XI, "ForWard_Normal_Btn.bmp"}, {Previous_XI, "Prev_Normal_Btn.bmp"},
       {Next_XI, "Next_Normal_Btn.bmp"},   {Capture_XI, "Capture_Normal_btn.bmp"},
       {Full_XI, "Full_Normal_btn.bmp"}};
-  for (auto [button, normal] : family)
-    LoadSkinPicture(button, button->isEnabled() ? QString(normal) : StateFile(normal, "Disable"));
-  ShowLogoWhileNoPicture();
+  for (auto [member, normal] : family)
+    if (member == button)
+      LoadSkinPicture(button, button->isEnabled() ? QString(normal) : StateFile(normal, "Disable"));
 }
 
 void TOrvaneMain_Form::ShowLogoWhileNoPicture() {

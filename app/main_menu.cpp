@@ -273,13 +273,20 @@ void TOrvaneMain_Form::EnableMenuItems(engine::Control control, bool on) {
     case engine::Control::DvdMenuItems:
       for (QAction* a : dvdItems) a->setEnabled(on);
       break;
+    // The disc's tick moves these within a title: their pictures follow at once.
     case engine::Control::PreviousChapter:
       dvdItems[0]->setEnabled(on);
-      Previous_XI->setEnabled(on);
+      if (Previous_XI->isEnabled() != on) {
+        Previous_XI->setEnabled(on);
+        ShowEnabledState(Previous_XI);
+      }
       break;
     case engine::Control::NextChapter:
       dvdItems[1]->setEnabled(on);
-      Next_XI->setEnabled(on);
+      if (Next_XI->isEnabled() != on) {
+        Next_XI->setEnabled(on);
+        ShowEnabledState(Next_XI);
+      }
       break;
     default:
       break;

@@ -317,6 +317,13 @@ TEST_F(FrameFixture, TransportPicturesFollowPauseAndAFailedOpen) {
   EXPECT_EQ(form->Previous_XI->PictureFile, "Prev_Normal_Btn.bmp");
   EXPECT_EQ(form->Next_XI->PictureFile, "Next_Normal_Btn.bmp");
   EXPECT_EQ(form->Stop_XI->PictureFile, "Stop_Normal_Btn.bmp");
+  // A disc's tick turns the chapter steps on and off within a title, with no
+  // refresh of the pictures: they follow at once.
+  form->EnableControl(engine::Control::PreviousChapter, false);
+  EXPECT_EQ(form->Previous_XI->PictureFile, "Prev_Disable_Btn.bmp");
+  form->EnableControl(engine::Control::NextChapter, false);
+  form->EnableControl(engine::Control::NextChapter, true);
+  EXPECT_EQ(form->Next_XI->PictureFile, "Next_Normal_Btn.bmp");
 
   // A file that does not open leaves the pictures of the ready state.
   const std::string bad = root + "/bad.mp4";
